@@ -1,0 +1,318 @@
+#include "runtime/conversions.h"
+
+#include "tests/runtime/test_helpers.h"
+
+#include <cmath>
+
+namespace {
+
+using rt::Variant;
+
+const Variant Null = Variant::null();
+const Variant Empty;
+const QDate March5(2024, 3, 5);
+
+Variant i16(int v) {
+    return Variant(static_cast<std::int16_t>(v));
+}
+Variant decimalVar(const char* text) {
+    return Variant(dec(text));
+}
+
+// Outcome of a conversion: its text, or the number of the error it raised.
+struct TextCase {
+    const char* name;
+    Variant value;
+    QString expected;
+    int error = 0;
+};
+
+template <typename Convert> void checkTexts(const std::vector<TextCase>& cases, Convert convert) {
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString text;
+        EXPECT_EQ(errorNumberOf([&] { text = convert(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(text, c.expected);
+        }
+    }
+}
+
+TEST(CStr, ItalianDesktopText) {
+    checkTexts(
+        {
+            {"Empty", Empty, ""},
+            {"Null", Null, "", rt::ErrInvalidUseOfNull},
+            {"True", Variant(true), "Vero"},
+            {"False", Variant(false), "Falso"},
+            {"Integer", i16(-5), "-5"},
+            {"Long", Variant(std::int32_t{70000}), "70000"},
+            {"0.1", Variant(0.1), "0,1"},
+            {"1234.5", Variant(1234.5), "1234,5"},
+            {"1/3", Variant(1.0 / 3), "0,333333333333333"},
+            {"0.1+0.2", Variant(0.1 + 0.2), "0,3"},
+            {"1e20", Variant(1e20), "1E+20"},
+            {"1e15", Variant(1e15), "1E+15"},
+            {"15 digits", Variant(123456789012345.0), "123456789012345"},
+            {"0.0001", Variant(0.0001), "0,0001"},
+            {"0.00001", Variant(0.00001), "1E-05"},
+            {"-1.5e-7", Variant(-1.5e-7), "-1,5E-07"},
+            {"-0.0", Variant(-0.0), "0"},
+            {"1234567.891 no grouping", Variant(1234567.891), "1234567,891"},
+            {"Decimal", decimalVar("12345678901.123456"), "12345678901,123456"},
+            {"Decimal trailing zeros", decimalVar("-1.500"), "-1,5"},
+            {"text unchanged", Variant(" a "), " a "},
+            {"Date", Variant(March5), "05/03/2024"},
+            {"Date and time", Variant(QDateTime(March5, QTime(14, 30, 5))), "05/03/2024 14:30:05"},
+            {"time only", Variant(QDateTime(QDate(1899, 12, 30), QTime(8, 0))), "08:00:00"},
+            {"Object", Variant(std::shared_ptr<rt::Object>()), "", rt::ErrTypeMismatch},
+        },
+        [](const Variant& v) { return rt::CStr(v); });
+}
+
+TEST(CDec, NumbersAndItalianTexts) {
+    checkTexts(
+        {
+            {"Empty is 0", Empty, "0"},
+            {"Null", Null, "", rt::ErrInvalidUseOfNull},
+            {"True is -1", Variant(true), "-1"},
+            {"Integer", i16(7), "7"},
+            {"Double keeps 15 digits", Variant(1.0 / 3), "0.333333333333333"},
+            {"Double 0.1", Variant(0.1), "0.1"},
+            {"decimal comma", Variant("1234,5"), "1234.5"},
+            {"thousands dot ignored", Variant("1.234,5"), "1234.5"},
+            {"a dot alone is a thousands separator", Variant("0.5"), "5"},
+            {"blanks around", Variant("  12 "), "12"},
+            {"sign", Variant("-0,25"), "-0.25"},
+            {"plus sign", Variant("+3"), "3"},
+            {"comma first", Variant(",5"), "0.5"},
+            {"exponent", Variant("1,5E3"), "1500"},
+            {"negative exponent", Variant("15e-4"), "0.0015"},
+            {"exact text", Variant("12345678901,123456"), "12345678901.123456"},
+            {"29 digits", Variant("0,33333333333333333333333333335"),
+             "0.3333333333333333333333333334"},
+            {"date is its serial", Variant(March5), "45356"},
+            {"letters", Variant("abc"), "", rt::ErrTypeMismatch},
+            {"number then letters", Variant("12abc"), "", rt::ErrTypeMismatch},
+            {"two commas", Variant("1,2,3"), "", rt::ErrTypeMismatch},
+            {"empty text", Variant(""), "", rt::ErrTypeMismatch},
+            {"blank text", Variant("   "), "", rt::ErrTypeMismatch},
+            {"too large", Variant("1E30"), "", rt::ErrOverflow},
+        },
+        [](const Variant& v) { return rt::CDec(v).toString(); });
+}
+
+TEST(CDbl, NumbersAndItalianTexts) {
+    struct Case {
+        const char* name;
+        Variant value;
+        double expected;
+        int error = 0;
+    };
+    const Case cases[] = {
+        {"Empty", Empty, 0},
+        {"Null", Null, 0, rt::ErrInvalidUseOfNull},
+        {"thousands and comma", Variant("1.234,5"), 1234.5},
+        {"blanks", Variant(" -0,1 "), -0.1},
+        {"Decimal", decimalVar("0.1"), 0.1},
+        {"Long", Variant(std::int32_t{-3}), -3},
+        {"False", Variant(false), 0},
+        {"date with time", Variant(QDateTime(March5, QTime(18, 0))), 45356.75},
+        {"letters", Variant("abc"), 0, rt::ErrTypeMismatch},
+        {"out of range", Variant("1E400"), 0, rt::ErrOverflow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        double result = 0;
+        EXPECT_EQ(errorNumberOf([&] { result = rt::CDbl(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(result, c.expected);
+        }
+    }
+}
+
+TEST(CIntCLng, HalvesToEvenAndOverflow) {
+    struct Case {
+        const char* name;
+        Variant value;
+        std::int32_t expected;
+        int error = 0;
+    };
+    const Case intCases[] = {
+        {"2.5", Variant(2.5), 2},
+        {"3.5", Variant(3.5), 4},
+        {"-2.5", Variant(-2.5), -2},
+        {"-3.5", Variant(-3.5), -4},
+        {"2.6", Variant(2.6), 3},
+        {"32767.4", Variant(32767.4), 32767},
+        {"32767.5", Variant(32767.5), 0, rt::ErrOverflow},
+        {"-32768.5", Variant(-32768.5), -32768},
+        {"-32769", Variant(std::int32_t{-32769}), 0, rt::ErrOverflow},
+        {"Decimal 2.5", decimalVar("2.5"), 2},
+        {"Decimal 32767.5", decimalVar("32767.5"), 0, rt::ErrOverflow},
+        {"text 2,5", Variant("2,5"), 2},
+        {"text 3,5", Variant("3,5"), 4},
+        {"text 1.000", Variant("1.000"), 1000},
+        {"text 40000", Variant("40000"), 0, rt::ErrOverflow},
+        {"text abc", Variant("abc"), 0, rt::ErrTypeMismatch},
+        {"Empty", Empty, 0},
+        {"Null", Null, 0, rt::ErrInvalidUseOfNull},
+        {"True", Variant(true), -1},
+        {"NaN", Variant(std::nan("")), 0, rt::ErrOverflow},
+    };
+    for (const Case& c : intCases) {
+        SCOPED_TRACE(std::string("CInt ") + c.name);
+        std::int32_t result = 0;
+        EXPECT_EQ(errorNumberOf([&] { result = rt::CInt(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(result, c.expected);
+        }
+    }
+    const Case longCases[] = {
+        {"70000", Variant("70000"), 70000},
+        {"2147483646.5", Variant(2147483646.5), 2147483646},
+        {"2147483647.5", Variant(2147483647.5), 0, rt::ErrOverflow},
+        {"-2147483648.5", decimalVar("-2147483648.5"), INT32_MIN},
+        {"-2147483649", Variant("-2147483649"), 0, rt::ErrOverflow},
+        {"date", Variant(March5), 45356},
+    };
+    for (const Case& c : longCases) {
+        SCOPED_TRACE(std::string("CLng ") + c.name);
+        std::int32_t result = 0;
+        EXPECT_EQ(errorNumberOf([&] { result = rt::CLng(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(result, c.expected);
+        }
+    }
+}
+
+TEST(CBool, NumbersAndWords) {
+    struct Case {
+        const char* name;
+        Variant value;
+        bool expected;
+        int error = 0;
+    };
+    const Case cases[] = {
+        {"Vero", Variant("Vero"), true},
+        {"falso", Variant(" falso "), false},
+        {"True", Variant("TRUE"), true},
+        {"False", Variant("False"), false},
+        {"0", Variant(std::int32_t{0}), false},
+        {"0.5", Variant(0.5), true},
+        {"text 0", Variant("0"), false},
+        {"text -1", Variant("-1"), true},
+        {"Empty", Empty, false},
+        {"abc", Variant("abc"), false, rt::ErrTypeMismatch},
+        {"Null", Null, false, rt::ErrInvalidUseOfNull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool result = false;
+        EXPECT_EQ(errorNumberOf([&] { result = rt::CBool(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(result, c.expected);
+        }
+    }
+}
+
+TEST(CDate, ItalianDateTexts) {
+    struct Case {
+        const char* name;
+        Variant value;
+        QDateTime expected;
+        int error = 0;
+    };
+    const QDateTime march5(March5, QTime(0, 0));
+    const Case cases[] = {
+        {"dd/mm/yyyy", Variant("05/03/2024"), march5},
+        {"d/m/yy", Variant("5/3/24"), march5},
+        {"two-digit year 29", Variant("1/1/29"), QDateTime(QDate(2029, 1, 1), QTime(0, 0))},
+        {"two-digit year 30", Variant("1/1/30"), QDateTime(QDate(1930, 1, 1), QTime(0, 0))},
+        {"dd-mm-yyyy", Variant("05-03-2024"), march5},
+        {"dd.mm.yyyy", Variant("05.03.2024"), march5},
+        {"yyyy-mm-dd", Variant("2024-03-05"), march5},
+        {"blanks", Variant("  05/03/2024 "), march5},
+        {"with time", Variant("05/03/2024 14:30"), QDateTime(March5, QTime(14, 30))},
+        {"with seconds", Variant("05/03/2024 14:30:15"), QDateTime(March5, QTime(14, 30, 15))},
+        {"leap day", Variant("29/02/2024"), QDateTime(QDate(2024, 2, 29), QTime(0, 0))},
+        {"Date passes", Variant(QDateTime(March5, QTime(9, 1))), QDateTime(March5, QTime(9, 1))},
+        {"serial number", Variant(45356.5), QDateTime(March5, QTime(12, 0))},
+        {"31 February", Variant("31/02/2024"), {}, rt::ErrTypeMismatch},
+        {"29 February 2023", Variant("29/02/2023"), {}, rt::ErrTypeMismatch},
+        {"month 13", Variant("01/13/2024"), {}, rt::ErrTypeMismatch},
+        {"hour 24", Variant("05/03/2024 24:00"), {}, rt::ErrTypeMismatch},
+        {"mixed separators", Variant("05/03-2024"), {}, rt::ErrTypeMismatch},
+        {"letters", Variant("abc"), {}, rt::ErrTypeMismatch},
+        {"empty text", Variant(""), {}, rt::ErrTypeMismatch},
+        {"Null", Null, {}, rt::ErrInvalidUseOfNull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDateTime result;
+        EXPECT_EQ(errorNumberOf([&] { result = rt::CDate(c.value); }), c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(result, c.expected);
+        }
+    }
+}
+
+TEST(IsNumericIsDate, EmptyNullAndTexts) {
+    struct Case {
+        const char* name;
+        Variant value;
+        bool numeric;
+        bool date;
+    };
+    const Case cases[] = {
+        {"Empty", Empty, true, false},
+        {"Null", Null, false, false},
+        {"empty text", Variant(""), false, false},
+        {"blank text", Variant(" "), false, false},
+        {"12,5", Variant("12,5"), true, false},
+        {"1.234,5", Variant("1.234,5"), true, false},
+        {"1E5", Variant("1E5"), true, false},
+        {"-", Variant("-"), false, false},
+        {"abc", Variant("abc"), false, false},
+        {"True", Variant(true), true, false},
+        {"Decimal", decimalVar("1.5"), true, false},
+        {"Double serial", Variant(45356.0), true, false},
+        {"Date", Variant(March5), false, true},
+        {"date text", Variant("05/03/2024"), false, true},
+        {"dotted date text", Variant("05.03.2024"), true, true},
+        {"impossible date", Variant("31/02/2024"), false, false},
+        {"NULL text", Variant("NULL"), false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rt::IsNumeric(c.value), c.numeric);
+        EXPECT_EQ(rt::IsDate(c.value), c.date);
+    }
+}
+
+TEST(Trim, BlanksOnly) {
+    struct Case {
+        QString text, trim, left, right;
+    };
+    const Case cases[] = {
+        {"  a b  ", "a b", "a b  ", "  a b"},
+        {"\ta\t", "\ta\t", "\ta\t", "\ta\t"},
+        {"   ", "", "", ""},
+        {"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(rt::Trim(c.text), c.trim);
+        EXPECT_EQ(rt::LTrim(c.text), c.left);
+        EXPECT_EQ(rt::RTrim(c.text), c.right);
+    }
+}
+
+TEST(Today, ReplaceableInTests) {
+    rt::setTodayForTesting(QDate(2024, 3, 5));
+    EXPECT_EQ(rt::Today(), QDate(2024, 3, 5));
+    rt::setTodayForTesting(QDate());
+    EXPECT_EQ(rt::Today(), QDate::currentDate());
+}
+
+} // namespace

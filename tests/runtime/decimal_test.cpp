@@ -1,0 +1,214 @@
+#include "runtime/decimal.h"
+
+#include "tests/runtime/test_helpers.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using rt::Decimal;
+
+constexpr const char* Max = "79228162514264337593543950335"; // 2^96 - 1
+
+TEST(Decimal, TextRoundTripIsExact) {
+    const char* texts[] = {"12345678901.123456",
+                           "0.000001",
+                           "-0.5",
+                           "0",
+                           "1",
+                           "79228162514264337593543950335",
+                           "-79228162514264337593543950335",
+                           "0.0000000000000000000000000001",
+                           "7.9228162514264337593543950335",
+                           "1.0000000000000000000000000001"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(dec(text).toString(), QString::fromLatin1(text));
+    }
+}
+
+TEST(Decimal, ParseNormalisesTheText) {
+    struct Case {
+        const char* text;
+        const char* expected;
+        int scale;
+    };
+    const Case cases[] = {
+        {"1.2300", "1.23", 4},
+        {"2.0", "2", 1},
+        {"+7", "7", 0},
+        {"-0.00", "0", 2},
+        {"007.50", "7.5", 2},
+        {".5", "0.5", 1},
+        // More than 28 decimals: rounded half to even at 28.
+        {"0.00000000000000000000000000015", "0.0000000000000000000000000002", 28},
+        {"0.00000000000000000000000000025", "0.0000000000000000000000000002", 28},
+        {"0.000000000000000000000000000251", "0.0000000000000000000000000003", 28},
+        // 31 significant digits: rounded at the largest scale that fits in 96 bits.
+        {"1234567890123456789012345678.95", "1234567890123456789012345679", 1},
+        {"79228162514264337593543950334.5", "79228162514264337593543950334", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Decimal d = dec(c.text);
+        EXPECT_EQ(d.toString(), QString::fromLatin1(c.expected));
+        EXPECT_EQ(d.scale(), c.scale);
+    }
+}
+
+TEST(Decimal, ParseRejectsWhatIsNoPlainNumber) {
+    const char* texts[] = {"", "-", ".", "1.2.3", "1e5", "abc", "1,5", " 1", "1 ", "--1"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(Decimal::parse(std::string_view(text)).has_value());
+    }
+    EXPECT_EQ(Decimal::parse(QStringLiteral("1,5"), u',')->toString(), "1.5");
+    EXPECT_FALSE(Decimal::parse(QStringLiteral("1€"), u',').has_value());
+}
+
+TEST(Decimal, ParseOverflowsWhenTheIntegerPartDoesNotFit) {
+    EXPECT_EQ(
+        errorNumberOf([] { Decimal::parse(std::string_view("79228162514264337593543950336")); }),
+        rt::ErrOverflow);
+    EXPECT_EQ(
+        errorNumberOf([] { Decimal::parse(std::string_view("79228162514264337593543950335.5")); }),
+        rt::ErrOverflow); // rounds up to 2^96
+}
+
+TEST(Decimal, Arithmetic) {
+    struct Case {
+        const char* a;
+        char op;
+        const char* b;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"0.1", '+', "0.2", "0.3"},
+        {"1.50", '-', "1.5", "0"},
+        {"1", '+', "0.0000000000000000000000000001", "1.0000000000000000000000000001"},
+        {"-2.5", '+', "1.25", "-1.25"},
+        {"1.1", '*', "1.1", "1.21"},
+        {"-3", '*', "0.5", "-1.5"},
+        {"12345678901.123456", '*', "1000000", "12345678901123456"},
+        // 29 decimals do not fit: rounded half to even at 28.
+        {"0.1234567890123456789012345678", '*', "0.1", "0.0123456789012345678901234568"},
+        {"0.0000000000000000000000000005", '*', "0.1", "0"},
+        {"0.0000000000000000000000000015", '*', "0.1", "0.0000000000000000000000000002"},
+        {"1", '/', "3", "0.3333333333333333333333333333"},
+        {"2", '/', "3", "0.6666666666666666666666666667"},
+        {"-2", '/', "3", "-0.6666666666666666666666666667"},
+        {"10", '/', "3", "3.3333333333333333333333333333"},
+        {"10", '/', "4", "2.5"},
+        {"1", '/', "8", "0.125"},
+        {"1234.5", '/', "1000", "1.2345"},
+        {"79228162514264337593543950335", '/', "1", Max},
+        {"1", '/', "79228162514264337593543950335", "0"},
+        {"79228162514264337593543950335", '/', "10", "7922816251426433759354395033.5"},
+        // The sum does not fit at scale 1: rounded half to even at scale 0.
+        {"79228162514264337593543950334", '+', "0.5", "79228162514264337593543950334"},
+        {"79228162514264337593543950333", '+', "0.5", "79228162514264337593543950334"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " " + c.op + " " + c.b);
+        Decimal a = dec(c.a), b = dec(c.b);
+        Decimal r = c.op == '+' ? a + b : c.op == '-' ? a - b : c.op == '*' ? a * b : a / b;
+        EXPECT_EQ(r.toString(), QString::fromLatin1(c.expected));
+    }
+}
+
+TEST(Decimal, OverflowAndDivisionByZero) {
+    const Decimal max = dec(Max);
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+        int error;
+    };
+    const Case cases[] = {
+        {"max + 1", [&] { max + Decimal(1); }, rt::ErrOverflow},
+        {"max + 0.5 rounds to 2^96", [&] { max + dec("0.5"); }, rt::ErrOverflow},
+        {"-max - 1", [&] { -max - Decimal(1); }, rt::ErrOverflow},
+        {"max * 2", [&] { max* Decimal(2); }, rt::ErrOverflow},
+        {"max / 0.5", [&] { max / dec("0.5"); }, rt::ErrOverflow},
+        {"1 / 0", [] { Decimal(1) / Decimal(0); }, rt::ErrDivisionByZero},
+        {"0 / 0.000", [] { Decimal(0) / dec("0.000"); }, rt::ErrDivisionByZero},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(errorNumberOf(c.call), c.error);
+    }
+    EXPECT_EQ(errorNumberOf([&] { max - Decimal(1) + Decimal(1); }), 0);
+}
+
+TEST(Decimal, ComparisonAcrossScales) {
+    EXPECT_EQ(dec("1.50"), dec("1.5"));
+    EXPECT_EQ(dec("-0.0"), Decimal(0));
+    EXPECT_LT(dec("1.5"), dec("1.51"));
+    EXPECT_LT(dec("-1"), dec("-0.9999999999999999999999999999"));
+    EXPECT_GT(dec(Max), dec("79228162514264337593543950334"));
+    EXPECT_GT(dec("7922816251426433759354395033.6"), dec("7922816251426433759354395033.5"));
+    EXPECT_FALSE(dec("-0.0").isNegative());
+    EXPECT_TRUE(dec("-0.01").isNegative());
+    EXPECT_FALSE((-Decimal(0)).isNegative());
+}
+
+TEST(Decimal, FromDoubleKeepsFifteenSignificantDigits) {
+    struct Case {
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0.1, "0.1"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {1234.5675, "1234.5675"},
+        {123456789.123456789, "123456789.123457"},
+        {-2.5, "-2.5"},
+        {1e20, "100000000000000000000"},
+        {0.1 + 0.2, "0.3"},
+        {1e-30, "0"},
+        {0.0, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(Decimal::fromDouble(c.value).toString(), QString::fromLatin1(c.expected));
+    }
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e30}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(errorNumberOf([bad] { Decimal::fromDouble(bad); }), rt::ErrOverflow);
+    }
+}
+
+TEST(Decimal, IntegerAndDoubleConversions) {
+    struct Case {
+        const char* text;
+        std::int64_t integer;
+    };
+    const Case cases[] = {
+        {"2.5", 2},  {"3.5", 4},    {"-2.5", -2}, {"-3.5", -4},
+        {"2.51", 3}, {"2.4999", 2}, {"0.5", 0},   {"9223372036854775807", INT64_MAX}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(dec(c.text).toInt64(), c.integer);
+    }
+    EXPECT_EQ(errorNumberOf([] { dec("9223372036854775807.5").toInt64(); }), rt::ErrOverflow);
+    EXPECT_EQ(dec("0.1").toDouble(), 0.1);
+    EXPECT_EQ(dec("-12345678901.123456").toDouble(), -12345678901.123456);
+}
+
+TEST(Decimal, RoundedHalvesToEven) {
+    struct Case {
+        const char* text;
+        int decimals;
+        const char* expected;
+    };
+    const Case cases[] = {{"2.345", 2, "2.34"},  {"2.355", 2, "2.36"}, {"-2.345", 2, "-2.34"},
+                          {"2.3451", 2, "2.35"}, {"1.5", 0, "2"},      {"2.5", 0, "2"},
+                          {"1.2", 3, "1.2"},     {"0.0005", 3, "0"},   {"0.0015", 3, "0.002"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " to " + std::to_string(c.decimals));
+        EXPECT_EQ(dec(c.text).rounded(c.decimals).toString(), QString::fromLatin1(c.expected));
+    }
+}
+
+} // namespace

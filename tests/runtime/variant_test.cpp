@@ -1,0 +1,76 @@
+#include "runtime/variant.h"
+
+#include "tests/runtime/test_helpers.h"
+
+namespace {
+
+using rt::Variant;
+using rt::VarType;
+
+struct Probe : rt::Object {};
+
+TEST(Variant, TypesNumericAndDebugText) {
+    struct Case {
+        Variant value;
+        VarType type;
+        bool numeric;
+        const char* debug;
+    };
+    const Case cases[] = {
+        {Variant(), VarType::Empty, false, "Empty"},
+        {Variant::null(), VarType::Null, false, "Null"},
+        {Variant(std::int16_t{5}), VarType::Integer, true, "Integer(5)"},
+        {Variant(std::int32_t{-70000}), VarType::Long, true, "Long(-70000)"},
+        {Variant(0.5), VarType::Double, true, "Double(0.5)"},
+        {Variant(dec("12.50")), VarType::Decimal, true, "Decimal(12.5)"},
+        {Variant(true), VarType::Boolean, true, "Boolean(True)"},
+        {Variant(""), VarType::String, false, "String(\"\")"},
+        {Variant(QDate(2024, 3, 5)), VarType::Date, false, "Date(05/03/2024 00:00:00)"},
+        {Variant(std::make_shared<Probe>()), VarType::Object, false, "Object"},
+        {Variant(std::shared_ptr<rt::Object>()), VarType::Object, false, "Object(Nothing)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.debug);
+        EXPECT_EQ(c.value.type(), c.type);
+        EXPECT_EQ(c.value.isNumeric(), c.numeric);
+        EXPECT_EQ(c.value.debugText(), QString::fromUtf8(c.debug));
+    }
+}
+
+TEST(Variant, EmptyNullAndEmptyTextAreDifferent) {
+    const Variant values[] = {Variant(), Variant::null(), Variant(""), Variant(std::int16_t{0}),
+                              Variant(std::int32_t{0})};
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        for (std::size_t j = 0; j < std::size(values); ++j) {
+            SCOPED_TRACE(values[i].debugText().toStdString() + " vs " +
+                         values[j].debugText().toStdString());
+            EXPECT_EQ(values[i] == values[j], i == j);
+        }
+    // Same type compares by value: decimals across scales are equal.
+    EXPECT_EQ(Variant(dec("1.50")), Variant(dec("1.5")));
+}
+
+TEST(Error, NumbersAndDescriptions) {
+    struct Case {
+        rt::Error error;
+        int number;
+        const char* description;
+    };
+    const Case cases[] = {
+        {rt::Error::overflow(), 6, "Overflow"},
+        {rt::Error::divisionByZero(), 11, "Divisione per zero"},
+        {rt::Error::typeMismatch(), 13, "Tipo non corrispondente"},
+        {rt::Error::invalidUseOfNull(), 94, "Utilizzo non valido di Null"},
+        {rt::Error::objectNotSet(), 91,
+         "Variabile oggetto o variabile del blocco With non impostata"},
+        {rt::Error(rt::ErrDatabase, "server says no"), rt::ErrDatabase, "server says no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        EXPECT_EQ(c.error.number(), c.number);
+        EXPECT_EQ(c.error.description(), QString::fromUtf8(c.description));
+        EXPECT_STREQ(c.error.what(), c.description);
+    }
+}
+
+} // namespace
