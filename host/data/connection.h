@@ -1,0 +1,105 @@
+#pragma once
+// Connection: the window's database connection, opened by a connection string, executing
+// command text written in the SQL Server dialect. Every statement passes through the one
+// dialect translator (sql_dialect.h) on its way to SQLite or PostgreSQL; SQL Server through
+// ODBC receives it unchanged.
+//
+// Connection strings:
+//   "Provider=SQLite;Data Source=/path/to/file.db"   (":memory:" for an in-memory database)
+//   "Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=name;User ID=user;Password=pw"
+//   "Provider=ODBC;<ODBC connection string>"          (SQL Server, e.g. through FreeTDS)
+
+#include "host/data/sql_dialect.h"
+#include "runtime/variant.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace host {
+
+class Recordset;
+
+// One entry of the connection's error collection, filled by the last failing operation.
+struct DbError {
+    int number = 0;
+    QString description;
+    QString sqlState;
+};
+
+enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
+
+class Connection : public rt::Object, public std::enable_shared_from_this<Connection> {
+  public:
+    Connection();
+    ~Connection() override;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QString ConnectionString;
+
+    // Opens with ConnectionString (or the given one). Throws rt::Error (number rt::ErrDatabase,
+    // the driver's message) and fills Errors() when the database cannot be opened.
+    void Open(const QString& connectionString = {}, const QString& user = {},
+              const QString& password = {});
+    // Closes the connection; temporary tables of the connection end with it.
+    void Close();
+    int State() const;
+    Dialect dialect() const;
+
+    // Executes command text. A statement that returns rows gives an open recordset positioned
+    // on its first row (or at EOF when empty); any other statement gives a closed recordset.
+    // Throws rt::Error with the server's message, filling Errors(), when the server refuses.
+    std::shared_ptr<Recordset> Execute(const QString& commandText);
+
+    // The error collection of the last failing operation (cleared by the next success).
+    const QList<DbError>& Errors() const { return errors_; }
+
+    // Statement trace: the command texts as the program wrote them, in order.
+    const QStringList& trace() const { return trace_; }
+    // The same statements as sent to the server after translation.
+    const QStringList& translatedTrace() const { return translatedTrace_; }
+    void clearTrace();
+
+    // For the data layer itself (recordsets) and tests.
+    QSqlDatabase database() const;
+    QString translate(const QString& commandText) const;
+    void recordTrace(const QString& original, const QString& translated);
+    void setErrors(QList<DbError> errors) { errors_ = std::move(errors); }
+    const DialectCatalog& catalog() const { return catalog_; }
+    DialectCatalog& catalog() { return catalog_; }
+
+    // Runs already translated text (exact numerics as text); throws and fills Errors() on
+    // failure. Not traced: the trace holds the program's command texts.
+    QSqlQuery runStatement(const QString& translatedText);
+    // The same with positional parameters ("?"), every value bound as text or as a null.
+    QSqlQuery runStatement(const QString& translatedText, const QVariantList& parameters);
+    // Throws rt::Error 3704 when the connection is not open.
+    void requireOpen() const;
+    // Every statement sent to the server, traced or not (recordset updates, metadata).
+    int statementCount() const { return statementCount_; }
+    // Expires when the connection is destroyed; recordsets hold it to know.
+    std::weak_ptr<void> lifetime() const { return lifetime_; }
+    // Fills Errors() from the driver's error and throws it as rt::Error.
+    [[noreturn]] void fail(const QSqlError& error);
+
+  private:
+    void learnCreatedDateColumns(const QString& commandText);
+    void readDateColumns();
+
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    int statementCount_ = 0;
+    QString qtConnectionName_;
+    Dialect dialect_ = Dialect::SqlServer;
+    bool open_ = false;
+    QList<DbError> errors_;
+    QStringList trace_;
+    QStringList translatedTrace_;
+    DialectCatalog catalog_;
+};
+
+} // namespace host

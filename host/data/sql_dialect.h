@@ -1,0 +1,33 @@
+#pragma once
+// The one translator from the SQL Server text the program writes to the dialect of the
+// connection. SQL Server gets the text unchanged; SQLite and PostgreSQL get temporary tables
+// for "##" names, drop-if-exists, plain type names, no comma before a closing parenthesis,
+// the empty date literal '' of a date column as 1 January 1900, and date literals they accept.
+
+#include <QSet>
+#include <QString>
+
+namespace host {
+
+enum class Dialect { SqlServer, SQLite, PostgreSQL };
+
+// What the translator must know of the database: the names of the date columns (column
+// names carry their table's prefix, so a name identifies a column across tables).
+struct DialectCatalog {
+    QSet<QString> dateColumns; // upper case
+};
+
+QString translateSql(const QString& sqlServerText, Dialect dialect, const DialectCatalog& catalog);
+
+// The upper-case names of the date columns declared by a CREATE TABLE statement written in the
+// SQL Server dialect; empty for any other statement.
+QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText);
+
+// The name a SQL Server temporary table ("##NAME" or "#NAME") gets in SQLite and PostgreSQL.
+QString temporaryTableName(const QString& sqlServerName);
+
+// The declared type name SQLite gets for decimal(precision, scale) with a scale above 0: its
+// TEXT affinity keeps every digit, and the recordset reads precision and scale back from it.
+inline constexpr const char* SqliteExactDecimalType = "DECTEXT";
+
+} // namespace host

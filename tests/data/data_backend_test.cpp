@@ -1,0 +1,485 @@
+// Connection and Recordset on a real database, the same tests on SQLite and on PostgreSQL, with
+// the statements shaped as the window writes them (SQL Server text through the translator).
+#include "host/data/connection.h"
+#include "host/data/recordset.h"
+#include "host/data/sql_literal.h"
+#include "runtime/errors.h"
+#include "tests/support/pg_server.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using host::Connection;
+using host::Recordset;
+
+const QString CrLf = QStringLiteral("\r\n");
+
+struct ColumnDef {
+    const char* name;
+    const char* type;
+};
+
+// The working table's 48 columns, as the window declares them.
+const ColumnDef workingColumns[] = {
+    {"LI10_DITTA_CG18", "[decimal](5, 0)"},
+    {"LI10_FLGUSODECOR", "[decimal](1, 0)"},
+    {"LI10_FLGVENDACQ", "[decimal](1, 0)"},
+    {"LI10_INDTIPOLIS", "[decimal](2, 0)"},
+    {"LI10_CODART_MG66", "[char](25)"},
+    {"LI10_OPZIONE_MG5E", "[char](20)"},
+    {"LI10_DEPOS_MG58", "[char](2)"},
+    {"LI10_NUMLIST", "[decimal](3, 0)"},
+    {"VALUTA", "[char](4)"},
+    {"LI10_DATAFINEVAL", "[datetime]"},
+    {"LI10_DATAINIZIOVAL", "[datetime]"},
+    {"LI10_FLGLIST", "[decimal](1, 0)"},
+    {"LI10_PREZZO", "[decimal](17, 6)"},
+    {"LI10_SC1PER", "[decimal](6, 3)"},
+    {"LI10_SC2PER", "[decimal](6, 3)"},
+    {"LI10_SC3PER", "[decimal](6, 3)"},
+    {"LI10_SC4PER", "[decimal](6, 3)"},
+    {"LI10_SC5PER", "[decimal](6, 3)"},
+    {"LI10_SC6PER", "[decimal](6, 3)"},
+    {"LI10_SCIMP", "[decimal](14, 6)"},
+    {"LI10_MAG1PER", "[decimal](6, 3)"},
+    {"LI10_MAG2PER", "[decimal](6, 3)"},
+    {"LI10_MAGIMP", "[decimal](14, 6)"},
+    {"PREZZO_NETTO", "[decimal](17, 6)"},
+    {"LI10_PERRICDELTA", "[decimal](7, 3)"},
+    {"LI10_INDRICALPR", "[decimal](2, 0)"},
+    {"LI10_INDARROT", "[decimal](2, 0)"},
+    {"LI10_SCAGL_MG02", "[decimal](2, 0)"},
+    {"LI10_FLGPROVV", "[decimal](1, 0)"},
+    {"LI10_PROVPER", "[decimal](6, 3)"},
+    {"LI10_PROVIMP", "[decimal](14, 6)"},
+    {"LI10_PROVVSC_PA10", "[char](20)"},
+    {"LI10_DATACREAZ", "[datetime]"},
+    {"LI10_DATAULTAGG", "[datetime]"},
+    {"LI10_FLGVARIATO", "[decimal](1, 0)"},
+    {"LI10_INDTIPOVAR", "[decimal](2, 0)"},
+    {"LI10_DATASTLIS", "[datetime]"},
+    {"LI10_NUMPAGST", "[decimal](5, 0)"},
+    {"LI10_BVMBASE", "[decimal](17, 6)"},
+    {"LI10_BVMVAR", "[decimal](17, 6)"},
+    {"LI10_BVMMOLT", "[decimal](10, 4)"},
+    {"LI10_FLGPERSON", "[decimal](1, 0)"},
+    {"LI10_LIBEROVAL", "[decimal](17, 6)"},
+    {"LI10_IDMEDIA_CG99", "[decimal](12, 0)"},
+    {"LI10_INDUM", "[decimal](2, 0)"},
+    {"LI10_NOTE", "[varchar](40)"},
+    {"LI10_LASTCHANGE", "[datetime]"},
+    {"LI10_FLGDACONF", "[tinyint]"},
+};
+
+QString dropIfExists(const QString& table) {
+    return "IF NOT OBJECT_ID('tempdb.." + table + "') IS NULL DROP TABLE " + table;
+}
+
+QString workingTableCreate(const QString& table) {
+    QString sql = "CREATE TABLE " + table + "    (";
+    for (const ColumnDef& c : workingColumns) {
+        QString def =
+            QStringLiteral("     [%1] %2 NULL").arg(QLatin1String(c.name), QLatin1String(c.type));
+        if (QLatin1String(c.name) == u"LI10_INDUM")
+            def += " DEFAULT (1)";
+        if (QLatin1String(c.name) == u"LI10_FLGDACONF")
+            def += " DEFAULT ((0))";
+        sql += def + ",";
+    }
+    return sql + " )";
+}
+
+const char* insertedColumns =
+    "LI10_DITTA_CG18,LI10_FLGUSODECOR,LI10_FLGVENDACQ,LI10_INDTIPOLIS,LI10_CODART_MG66,"
+    "LI10_OPZIONE_MG5E,LI10_DEPOS_MG58,LI10_NUMLIST,VALUTA,LI10_DATAINIZIOVAL,LI10_DATAFINEVAL,"
+    "LI10_FLGLIST,LI10_PREZZO,LI10_SC1PER,LI10_SC2PER,LI10_SC3PER,LI10_SC4PER,LI10_SC5PER,"
+    "LI10_SC6PER,LI10_SCIMP,LI10_MAG1PER,LI10_MAG2PER,LI10_MAGIMP,LI10_PERRICDELTA,"
+    "LI10_INDRICALPR,LI10_INDARROT,LI10_SCAGL_MG02,LI10_FLGPROVV,LI10_PROVPER,LI10_PROVIMP,"
+    "LI10_PROVVSC_PA10,LI10_DATACREAZ,LI10_DATAULTAGG,LI10_FLGVARIATO,LI10_INDTIPOVAR,"
+    "LI10_DATASTLIS,LI10_NUMPAGST,LI10_BVMBASE,LI10_BVMVAR,LI10_BVMMOLT,LI10_FLGPERSON,"
+    "LI10_LIBEROVAL,LI10_IDMEDIA_CG99,LI10_INDUM,LI10_NOTE,PREZZO_NETTO";
+
+// The loader's insert of a new row (CR LF shape, '' and NULL values, blanks around numbers).
+QString newRowInsert(const QString& table, const QString& article, int list, const QString& price) {
+    QString sql = "INSERT INTO " + table + CrLf + "(" + CrLf;
+    for (const QString& column : QString::fromLatin1(insertedColumns).split(u','))
+        sql += column + (column == u"PREZZO_NETTO" ? CrLf : QStringLiteral(",") + CrLf);
+    sql += ")" + CrLf + " VALUES " + CrLf + "(" + CrLf;
+    sql += QStringLiteral("1, 0, 0, 0, %1, ' ', ' ', %2, 'EUR ', '20240301', '', 1, %3, 0, 0, 0, "
+                          "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0 ,  0 ,  0 ,  NULL, '20240215', "
+                          "'20240215',  0 ,  0 ,  NULL ,  0 ,  0 ,  0 ,  0 ,  0 ,  0 ,  0 ,  1 ,  "
+                          "NULL ,  0 ")
+               .arg(host::quotedSqlText(article))
+               .arg(list)
+               .arg(price) +
+           CrLf + ") ";
+    return sql;
+}
+
+std::string show(const rt::Variant& v) {
+    return v.debugText().toStdString();
+}
+
+rt::Decimal dec(const char* text) {
+    return *rt::Decimal::parse(std::string_view(text));
+}
+
+class Backend : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override {
+        PREZZOLAMPO_CONNECTION_OR_SKIP(connectionString, QString::fromLatin1(GetParam()));
+        connectionString_ = connectionString;
+        db = std::make_shared<Connection>();
+        db->Open(connectionString);
+    }
+
+    std::shared_ptr<Recordset> open(const QString& sql) {
+        auto rs = std::make_shared<Recordset>();
+        rs->Open(sql, *db);
+        return rs;
+    }
+
+    void createWorkingTable(const QString& table) {
+        db->Execute(dropIfExists(table));
+        db->Execute(workingTableCreate(table));
+    }
+
+    QString connectionString_;
+    std::shared_ptr<Connection> db;
+};
+
+TEST_P(Backend, WorkingTableHasTheColumnsInOrderWithTheirTypes) {
+    createWorkingTable("##LISVEN_00AA");
+    createWorkingTable("##LISVEN_00AA"); // a repeated name is dropped first
+    auto rs = open("SELECT * FROM ##LISVEN_00AA");
+    ASSERT_EQ(rs->FieldCount(), 48);
+    for (int i = 0; i < 48; ++i)
+        EXPECT_EQ(rs->Fields(i).Name().toStdString(), workingColumns[i].name);
+    struct Expected {
+        const char* name;
+        int type, precision, scale, size;
+    } expected[] = {
+        {"LI10_DITTA_CG18", host::adNumeric, 5, 0, -1},
+        {"LI10_CODART_MG66", host::adChar, -1, -1, 25},
+        {"LI10_DATAFINEVAL", host::adDBTimeStamp, -1, -1, -1},
+        {"LI10_PREZZO", host::adNumeric, 17, 6, -1},
+        {"LI10_BVMMOLT", host::adNumeric, 10, 4, -1},
+        {"LI10_NOTE", host::adVarChar, -1, -1, 40},
+        {"li10_flgdaconf", host::adSmallInt, -1, -1, -1},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        host::Field f = rs->Fields(QString::fromLatin1(e.name));
+        EXPECT_EQ(f.Type(), e.type);
+        if (e.precision >= 0) {
+            EXPECT_EQ(f.Precision(), e.precision);
+        }
+        if (e.scale >= 0) {
+            EXPECT_EQ(f.NumericScale(), e.scale);
+        }
+        if (e.size >= 0) {
+            EXPECT_EQ(f.DefinedSize(), e.size);
+        }
+    }
+    EXPECT_TRUE(rs->BOF());
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_THROW(rs->MoveFirst(), rt::Error);
+}
+
+TEST_P(Backend, LoaderInsertStoresDatesNullsDefaultsAndPaddedTexts) {
+    createWorkingTable("##LISVEN_01");
+    db->Execute(newRowInsert("##LISVEN_01", "ART'1", 5, "0"));
+    auto rs = open("SELECT * FROM ##LISVEN_01");
+    ASSERT_EQ(rs->RecordCount(), 1);
+    struct Expected {
+        const char* column;
+        rt::Variant value;
+    } expected[] = {
+        {"LI10_DATAINIZIOVAL", QDateTime(QDate(2024, 3, 1), QTime(0, 0))},
+        {"LI10_DATAFINEVAL", QDateTime(QDate(1900, 1, 1), QTime(0, 0))},
+        {"LI10_DATACREAZ", QDateTime(QDate(2024, 2, 15), QTime(0, 0))},
+        {"LI10_DATASTLIS", rt::Variant::null()},
+        {"LI10_NOTE", rt::Variant::null()},
+        {"LI10_PROVVSC_PA10", rt::Variant::null()},
+        {"LI10_LASTCHANGE", rt::Variant::null()},
+        {"LI10_CODART_MG66", QString("ART'1").leftJustified(25)},
+        {"LI10_DEPOS_MG58", QString("  ")},
+        {"VALUTA", QString("EUR ")},
+        {"LI10_NUMLIST", rt::Decimal(5)},
+        {"LI10_INDUM", rt::Decimal(1)},
+        {"LI10_FLGDACONF", rt::Variant(std::int16_t(0))},
+        {"LI10_PREZZO", rt::Decimal(0)},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.column);
+        const rt::Variant value = rs->Fields(QString::fromLatin1(e.column)).Value();
+        EXPECT_EQ(value, e.value) << show(value) << " expected " << show(e.value);
+    }
+}
+
+TEST_P(Backend, ExactDecimalsAndQuotedTextsSurviveWriteAndRead) {
+    const char* numbers[] = {"12345678901.123456",  "0.000001", "-0.5", "99999999999.999999",
+                             "-12345678901.000001", "7"};
+    createWorkingTable("##LISVEN_02");
+    for (const char* number : numbers)
+        db->Execute(newRowInsert("##LISVEN_02", "O'Brien", 1, QString::fromLatin1(number)));
+    auto rs = open("SELECT * FROM ##LISVEN_02");
+    ASSERT_EQ(rs->RecordCount(), int(std::size(numbers)));
+    for (const char* number : numbers) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(rs->Fields("LI10_PREZZO").Value(), rt::Variant(dec(number)))
+            << show(rs->Fields("LI10_PREZZO").Value());
+        EXPECT_EQ(rs->Fields("LI10_CODART_MG66").Value(),
+                  rt::Variant(QString("O'Brien").leftJustified(25)));
+        // Written back through the recordset and read again.
+        rs->Fields("LI10_PREZZO").setValue(-dec(number));
+        rs->Fields("LI10_NOTE").setValue(QString("l'ultima ''nota'' "));
+        rs->Update();
+        rs->MoveNext();
+    }
+    auto again = open("SELECT * FROM ##LISVEN_02");
+    for (const char* number : numbers) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(again->Fields("LI10_PREZZO").Value(), rt::Variant(-dec(number)))
+            << show(again->Fields("LI10_PREZZO").Value());
+        EXPECT_EQ(again->Fields("LI10_NOTE").Value(), rt::Variant(QString("l'ultima ''nota'' ")));
+        again->MoveNext();
+    }
+}
+
+// A parameter table like the window's, with the columns its filters name.
+void createParameters(Connection& db) {
+    db.Execute("CREATE TABLE MG44_PARMAGLIST ([MG44_DITTA_CG18] [decimal](5, 0) NOT NULL, "
+               "[MG44_NUMLIST] [decimal](3, 0) NOT NULL, [MG44_FLGVENACQ] [decimal](1, 0) NULL, "
+               "[MG44_NUMSCPERC] [decimal](2, 0) NULL, [MG44_PERCPROV] [decimal](6, 3) NULL, "
+               "[MG44_FLGRICHPREZZO] [decimal](1, 0) NULL, [MG44_DESCLIST] [varchar](40) NULL,)");
+    const char* rows[] = {
+        "1, 1, 0, 0, 2.5, 1, 'Listino A'",  "1, 2, 0, 3, NULL, 0, 'Listino B'",
+        "1, 3, 1, 1, 0, 1, 'Listino C'",    "1, 4, 1, 6, 0.000, 1, 'O''Brien'",
+        "1, 5, 0, NULL, -1.25, NULL, NULL",
+    };
+    for (const char* row : rows)
+        db.Execute(
+            QStringLiteral("INSERT INTO MG44_PARMAGLIST VALUES (%1)").arg(QLatin1String(row)));
+}
+
+QList<int> visibleLists(Recordset& rs) {
+    QList<int> lists;
+    while (!rs.IsEOF()) {
+        lists << int(rs.Fields("MG44_NUMLIST").Value().asDecimal().toInt64());
+        rs.MoveNext();
+    }
+    return lists;
+}
+
+TEST_P(Backend, FiltersAsTheProgramWritesThem) {
+    createParameters(*db);
+    auto rs = open("SELECT * FROM MG44_PARMAGLIST  WHERE MG44_DITTA_CG18 = 1");
+    struct Case {
+        const char* filter;
+        QList<int> lists;
+    } cases[] = {
+        {"MG44_FLGVENACQ = 0", {1, 2, 5}},
+        {"MG44_FLGVENACQ = 1", {3, 4}},
+        {"MG44_NUMLIST = 3", {3}},
+        {"MG44_NUMLIST =3", {3}},
+        {"MG44_NUMSCPERC>=1", {2, 3, 4}},
+        {"MG44_PERCPROV <> 0", {1, 5}},
+        {"MG44_PERCPROV = 2.5", {1}},
+        {"MG44_PERCPROV < 0", {5}},
+        {"MG44_FLGRICHPREZZO=1", {1, 3, 4}},
+        {"MG44_DESCLIST = 'listino b'", {2}},
+        {"MG44_DESCLIST = 'O''Brien'", {4}},
+        {"MG44_DESCLIST LIKE 'Listino*'", {1, 2, 3}},
+        {"MG44_FLGVENACQ = 0 AND MG44_NUMSCPERC>=1", {2}},
+        {"MG44_NUMLIST = 1 OR MG44_NUMLIST = 4", {1, 4}},
+        {"(MG44_NUMLIST = 1 OR MG44_NUMLIST = 5) AND MG44_PERCPROV > 0", {1}},
+        {"MG44_NUMLIST = 9", {}},
+        {"", {1, 2, 3, 4, 5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filter);
+        rs->MoveLast();
+        rs->setFilter(QString::fromLatin1(c.filter));
+        EXPECT_EQ(rs->RecordCount(), c.lists.size());
+        if (!c.lists.isEmpty()) {
+            EXPECT_EQ(rs->AbsolutePosition(), 1) << "the cursor goes to the first visible row";
+        }
+        EXPECT_EQ(visibleLists(*rs), c.lists);
+        rs->setFilter(host::adFilterNone);
+        EXPECT_EQ(rs->RecordCount(), 5);
+    }
+    EXPECT_THROW(rs->setFilter("NO_SUCH_FIELD = 1"), rt::Error);
+}
+
+TEST_P(Backend, MovesPositionsAndBookmarks) {
+    createParameters(*db);
+    auto rs = open("SELECT * FROM MG44_PARMAGLIST");
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    rs->MoveLast();
+    EXPECT_EQ(rs->AbsolutePosition(), 5);
+    rs->MoveNext();
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_EQ(rs->AbsolutePosition(), -3);
+    try {
+        rs->MoveNext();
+        ADD_FAILURE() << "MoveNext past EOF must fail";
+    } catch (const rt::Error& e) {
+        EXPECT_EQ(e.number(), 3021);
+        EXPECT_TRUE(e.description().startsWith("BOF o EOF è True"));
+    }
+    EXPECT_THROW(rs->Fields("MG44_NUMLIST").Value(), rt::Error);
+    rs->MoveFirst();
+    rs->MovePrevious();
+    EXPECT_TRUE(rs->BOF());
+    EXPECT_THROW(rs->MovePrevious(), rt::Error);
+
+    rs->setAbsolutePosition(4);
+    const rt::Variant bookmark = rs->Bookmark();
+    rs->setFilter("MG44_FLGVENACQ = 1"); // lists 3 and 4
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    rs->setBookmark(bookmark);
+    EXPECT_EQ(rs->Fields("MG44_NUMLIST").Value(), rt::Variant(rt::Decimal(4)));
+    EXPECT_EQ(rs->AbsolutePosition(), 2);
+    rs->setFilter("MG44_FLGVENACQ = 0");
+    EXPECT_THROW(rs->setBookmark(bookmark), rt::Error) << "the bookmarked row is filtered out";
+    rs->setFilter(host::adFilterNone);
+    rs->setBookmark(bookmark);
+    EXPECT_EQ(rs->AbsolutePosition(), 4);
+    EXPECT_THROW(rs->setAbsolutePosition(6), rt::Error);
+    EXPECT_THROW(rs->Fields("NO_SUCH_FIELD"), rt::Error);
+}
+
+TEST_P(Backend, UpdateWritesOnlyTheCurrentRowAndUpdateBatchEveryChangedRow) {
+    createWorkingTable("##LISACQ_03");
+    // Rows 2 and 3 are identical: only the row identity tells them apart.
+    for (int list : {1, 2, 2})
+        db->Execute(newRowInsert("##LISACQ_03", "ART", list, "1.5"));
+    auto rs = open("SELECT * FROM ##LISACQ_03 ORDER BY LI10_NUMLIST");
+    rs->MoveNext();
+    rs->Fields("LI10_PREZZO").setValue(dec("2.25"));
+    EXPECT_EQ(rs->Fields("LI10_PREZZO").OriginalValue(), rt::Variant(dec("1.5")));
+    rs->Update();
+    rs->Fields("LI10_SC1PER").setValue(QString("12,5")); // assigned as the run time converts
+    rs->Fields("LI10_DATASTLIS").setValue(QDate(2024, 12, 31));
+    rs->Update(); // the same row twice: its identity follows it
+    rs->MoveFirst();
+    rs->Fields("PREZZO_NETTO").setValue(dec("9.000001"));
+    rs->MoveLast();
+    rs->Fields("LI10_NOTE").setValue(QString("ultima"));
+    rs->UpdateBatch();
+
+    struct Expected {
+        const char* where;
+        const char* column;
+        rt::Variant value;
+    } expected[] = {
+        {"LI10_NUMLIST = 1", "LI10_PREZZO", dec("1.5")},
+        {"LI10_NUMLIST = 1", "PREZZO_NETTO", dec("9.000001")},
+        {"LI10_PREZZO = 2.25", "LI10_NUMLIST", dec("2")},
+        {"LI10_PREZZO = 2.25", "LI10_SC1PER", dec("12.5")},
+        {"LI10_PREZZO = 2.25", "LI10_DATASTLIS", QDateTime(QDate(2024, 12, 31), QTime(0, 0))},
+        {"LI10_PREZZO = 2.25", "LI10_NOTE", rt::Variant::null()},
+        {"LI10_NOTE = 'ultima'", "LI10_PREZZO", dec("1.5")},
+        {"LI10_NOTE = 'ultima'", "LI10_DATASTLIS", rt::Variant::null()},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(std::string(e.where) + " " + e.column);
+        auto again = open(QStringLiteral("SELECT * FROM ##LISACQ_03 WHERE ") + e.where);
+        ASSERT_EQ(again->RecordCount(), 1);
+        EXPECT_EQ(again->Fields(QString::fromLatin1(e.column)).Value(), e.value)
+            << show(again->Fields(QString::fromLatin1(e.column)).Value());
+    }
+}
+
+// A minimal price-list table, created in SQL Server text as the schema is written.
+void createPriceList(Connection& db) {
+    db.Execute("CREATE TABLE [dbo].[LI10_LISTARTIC] ([LI10_DITTA_CG18] [decimal](5, 0) NOT NULL, "
+               "[LI10_FLGVENDACQ] [decimal](1, 0) NOT NULL, [LI10_CODART_MG66] [char](25) NOT "
+               "NULL, [LI10_DEPOS_MG58] [char](2) NOT NULL, [LI10_NUMLIST] [decimal](3, 0) NOT "
+               "NULL, [LI10_DATAINIZIOVAL] [datetime] NOT NULL, [LI10_DATAFINEVAL] [datetime] NOT "
+               "NULL, [LI10_PREZZO] [decimal](17, 6) NULL, [LI10_SC1PER] [decimal](6, 3) NULL, "
+               "[LI10_LASTCHANGE] [datetime] NULL, [LI10_NOTE] [varchar](40) NULL)");
+}
+
+const char* priceListKey = " LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND LI10_CODART_MG66 = "
+                           "'A''1' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 5 AND "
+                           "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = ''";
+
+TEST_P(Backend, PriceListStatementsOfTheSaverAndTheLoader) {
+    createPriceList(*db);
+    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
+                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL, LI10_PREZZO, "
+                "LI10_SC1PER, LI10_LASTCHANGE, LI10_NOTE ) VALUES  (1, 0, 'A''1', '', 5, "
+                "'20240301', '', 12345678901.123456, 12.346, '',  NULL  )");
+    auto found = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
+    ASSERT_EQ(found->RecordCount(), 1);
+    EXPECT_EQ(found->Fields("LI10_PREZZO").Value(), rt::Variant(dec("12345678901.123456")));
+    EXPECT_EQ(found->Fields("LI10_LASTCHANGE").Value(),
+              rt::Variant(QDateTime(QDate(1900, 1, 1), QTime(0, 0))));
+
+    db->Execute(" UPDATE LI10_LISTARTIC SET LI10_PREZZO = 7, LI10_SC1PER = 0.001, "
+                "LI10_LASTCHANGE = '20240302', LI10_NOTE = 'l''altra' WHERE " +
+                QString::fromLatin1(priceListKey));
+    struct Lookup {
+        const char* where;
+        int rows;
+    } lookups[] = {
+        {priceListKey, 1},
+        {"LI10_PREZZO = 7", 1}, // an integer literal against an exact decimal column
+        {"LI10_SC1PER = 0.001", 1},
+        {"LI10_NUMLIST = 5 AND LI10_LASTCHANGE = '20240302'", 1},
+        {"LI10_NUMLIST = 6", 0},
+        {"LI10_NOTE = 'l''altra'", 1},
+    };
+    for (const Lookup& l : lookups) {
+        SCOPED_TRACE(l.where);
+        auto rs = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + l.where);
+        EXPECT_EQ(rs->RecordCount(), l.rows);
+    }
+    // A second connection learns the date columns from the database itself.
+    Connection other;
+    other.Open(connectionString_);
+    EXPECT_TRUE(other.catalog().dateColumns.contains("LI10_DATAINIZIOVAL"));
+    auto rs = other.Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
+    EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+TEST_P(Backend, ErrorsTraceAndStates) {
+    try {
+        db->Execute("SELECT * FROM NO_SUCH_TABLE");
+        ADD_FAILURE() << "must fail";
+    } catch (const rt::Error& e) {
+        EXPECT_EQ(e.number(), rt::ErrDatabase);
+        EXPECT_FALSE(e.description().isEmpty());
+    }
+    ASSERT_EQ(db->Errors().size(), 1);
+    EXPECT_TRUE(db->Errors().front().description.contains("no_such_table", Qt::CaseInsensitive));
+    db->clearTrace();
+    createWorkingTable("##LISVEN_04");
+    EXPECT_TRUE(db->Errors().isEmpty());
+    ASSERT_EQ(db->trace().size(), 2);
+    EXPECT_EQ(db->trace()[0], dropIfExists("##LISVEN_04"));
+    EXPECT_EQ(db->translatedTrace()[0], "DROP TABLE IF EXISTS tmp_LISVEN_04");
+    EXPECT_EQ(db->Execute("DELETE FROM ##LISVEN_04")->State(), 0);
+    auto rs = open("SELECT * FROM ##LISVEN_04");
+    EXPECT_EQ(rs->State(), 1);
+    EXPECT_THROW(rs->Open("SELECT * FROM ##LISVEN_04", *db), rt::Error);
+    rs->Close();
+    EXPECT_EQ(rs->State(), 0);
+    EXPECT_THROW(rs->RecordCount(), rt::Error);
+
+    // A working table ends with the connection that created it.
+    db->Close();
+    EXPECT_EQ(db->State(), 0);
+    EXPECT_THROW(db->Execute("SELECT * FROM ##LISVEN_04"), rt::Error);
+    db->Open(connectionString_);
+    EXPECT_THROW(db->Execute("SELECT * FROM ##LISVEN_04"), rt::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, Backend, ::testing::Values("SQLite", "PostgreSQL"),
+                         [](const auto& param) { return std::string(param.param); });
+
+} // namespace

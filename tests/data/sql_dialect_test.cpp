@@ -1,0 +1,169 @@
+// The dialect translator, statement by statement: SQL Server text in, SQLite and PostgreSQL out.
+#include "host/data/sql_dialect.h"
+#include "host/data/sql_literal.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using host::Dialect;
+
+struct TranslationCase {
+    const char* name;
+    QString input;
+    QString sqlite;
+    QString postgres;
+};
+
+host::DialectCatalog listCatalog() {
+    host::DialectCatalog catalog;
+    catalog.dateColumns = {u"LI10_DATAINIZIOVAL"_qs, u"LI10_DATAFINEVAL"_qs, u"LI10_DATACREAZ"_qs,
+                           u"LI10_DATAULTAGG"_qs, u"LI10_LASTCHANGE"_qs};
+    return catalog;
+}
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString insertShape(const QString& values) {
+    return u"INSERT INTO ##LISVEN_AB"_qs + CrLf + u"("_qs + CrLf +
+           u"LI10_DITTA_CG18,LI10_CODART_MG66,LI10_DATAINIZIOVAL,LI10_DATAFINEVAL,LI10_PREZZO,"
+           u"LI10_DATASTLIS,LI10_NOTE,PREZZO_NETTO"_qs +
+           CrLf + u")"_qs + CrLf + u" VALUES "_qs + CrLf + u"("_qs + CrLf + values + u")"_qs + CrLf;
+}
+
+QString insertShapeOut(const QString& values) {
+    QString s = insertShape(values);
+    return s.replace(u"##LISVEN_AB"_qs, u"tmp_LISVEN_AB"_qs);
+}
+
+const TranslationCase translationCases[] = {
+    {"drop if exists of a working table",
+     u"IF NOT OBJECT_ID('tempdb..##LISVEN_0A1B') IS NULL DROP TABLE ##LISVEN_0A1B"_qs,
+     u"DROP TABLE IF EXISTS tmp_LISVEN_0A1B"_qs, u"DROP TABLE IF EXISTS tmp_LISVEN_0A1B"_qs},
+    {"working table create: brackets, types, defaults, trailing comma",
+     u"CREATE TABLE ##LISVEN_AB    (     [LI10_DITTA_CG18] [decimal](5, 0) NULL,     "
+     "[LI10_CODART_MG66] [char](25) NULL,     [LI10_DATAFINEVAL] [datetime] NULL,     "
+     "[LI10_PREZZO] [decimal](17, 6) NULL,     [LI10_INDUM] [decimal](2, 0) NULL DEFAULT (1),"
+     "     [LI10_NOTE] [varchar](40) NULL,     [LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs,
+     u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 decimal(5,0) NULL, LI10_CODART_MG66 "
+     "char(25) NULL, LI10_DATAFINEVAL datetime NULL, LI10_PREZZO DECTEXT(17,6) NULL, LI10_INDUM "
+     "decimal(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) NULL, LI10_FLGDACONF smallint NULL "
+     "DEFAULT ((0)))"_qs,
+     u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 numeric(5,0) NULL, LI10_CODART_MG66 "
+     "char(25) NULL, LI10_DATAFINEVAL timestamp NULL, LI10_PREZZO numeric(17,6) NULL, LI10_INDUM "
+     "numeric(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) NULL, LI10_FLGDACONF smallint NULL "
+     "DEFAULT ((0)))"_qs},
+    {"permanent table with a clustered primary key",
+     u"CREATE TABLE [dbo].[T] ([A] [decimal](3, 0) NOT NULL, [B] [nvarchar](max) NULL, "
+     "CONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([A]))"_qs,
+     u"CREATE TABLE T (A decimal(3,0) NOT NULL, B text NULL, CONSTRAINT PK_T PRIMARY KEY "
+     "(A))"_qs,
+     u"CREATE TABLE T (A numeric(3,0) NOT NULL, B text NULL, CONSTRAINT PK_T PRIMARY KEY "
+     "(A))"_qs},
+    {"loader insert: CR LF, empty and compact dates, NULLs, decimals",
+     insertShape(u"1, 'ART''1', '20240301', '', 12345678901.123456,  NULL ,  NULL , 0.500"_qs +
+                 CrLf),
+     insertShapeOut(u"1, 'ART''1', '2024-03-01 00:00:00', '1900-01-01 00:00:00', "
+                    "'12345678901.123456',  NULL ,  NULL , '0.5'"_qs +
+                    CrLf),
+     insertShapeOut(u"1, 'ART''1', '2024-03-01 00:00:00', '1900-01-01 00:00:00', "
+                    "12345678901.123456,  NULL ,  NULL , 0.500"_qs +
+                    CrLf)},
+    {"look-up by key with date literals",
+     u"SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+     "LI10_CODART_MG66 = 'A''B' AND LI10_DEPOS_MG58 = '' AND LI10_DATAINIZIOVAL = '20240301' "
+     "AND LI10_DATAFINEVAL = ''"_qs,
+     u"SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+     "LI10_CODART_MG66 = 'A''B' AND LI10_DEPOS_MG58 = '' AND LI10_DATAINIZIOVAL = '2024-03-01 "
+     "00:00:00' AND LI10_DATAFINEVAL = '1900-01-01 00:00:00'"_qs,
+     u"SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+     "LI10_CODART_MG66 = 'A''B' AND LI10_DEPOS_MG58 = '' AND LI10_DATAINIZIOVAL = '2024-03-01 "
+     "00:00:00' AND LI10_DATAFINEVAL = '1900-01-01 00:00:00'"_qs},
+    {"saver update: SET items of date columns, with and without blank after the equals sign",
+     u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, LI10_PREZZO = 12.5, LI10_DATACREAZ = "
+     "'20240301', LI10_LASTCHANGE = '' WHERE  LI10_CODART_MG66 ='X' AND LI10_DATAINIZIOVAL ="
+     "'20240101'"_qs,
+     u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, LI10_PREZZO = '12.5', LI10_DATACREAZ = "
+     "'2024-03-01 00:00:00', LI10_LASTCHANGE = '1900-01-01 00:00:00' WHERE  LI10_CODART_MG66 "
+     "='X' AND LI10_DATAINIZIOVAL ='2024-01-01 00:00:00'"_qs,
+     u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, LI10_PREZZO = 12.5, LI10_DATACREAZ = "
+     "'2024-03-01 00:00:00', LI10_LASTCHANGE = '1900-01-01 00:00:00' WHERE  LI10_CODART_MG66 "
+     "='X' AND LI10_DATAINIZIOVAL ='2024-01-01 00:00:00'"_qs},
+    {"nothing inside a text literal is rewritten",
+     u"SELECT * FROM T WHERE NOTE = '##X 1.5 [a] LI10_DATAINIZIOVAL = ''20240101'' ISNULL('"_qs,
+     u"SELECT * FROM T WHERE NOTE = '##X 1.5 [a] LI10_DATAINIZIOVAL = ''20240101'' ISNULL('"_qs,
+     u"SELECT * FROM T WHERE NOTE = '##X 1.5 [a] LI10_DATAINIZIOVAL = ''20240101'' ISNULL('"_qs},
+    {"negative decimals keep their sign inside the quotes; subtraction stays",
+     u"UPDATE T SET A = -1.50, B = 3 - 1.5, C = -2 WHERE D = 2"_qs,
+     u"UPDATE T SET A = '-1.5', B = 3 - '1.5', C = -2 WHERE D = 2"_qs,
+     u"UPDATE T SET A = -1.50, B = 3 - 1.5, C = -2 WHERE D = 2"_qs},
+    {"a non-date column compared with the empty text stays",
+     u"SELECT * FROM T WHERE LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 3"_qs,
+     u"SELECT * FROM T WHERE LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 3"_qs,
+     u"SELECT * FROM T WHERE LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 3"_qs},
+    {"functions of SQL Server", u"SELECT ISNULL(A, 0) FROM T WHERE D < GETDATE()"_qs,
+     u"SELECT COALESCE(A, 0) FROM T WHERE D < CURRENT_TIMESTAMP"_qs,
+     u"SELECT COALESCE(A, 0) FROM T WHERE D < CURRENT_TIMESTAMP"_qs},
+    {"working table read back", u"SELECT * FROM ##LISACQ_00FF"_qs,
+     u"SELECT * FROM tmp_LISACQ_00FF"_qs, u"SELECT * FROM tmp_LISACQ_00FF"_qs},
+    {"a date given with dashes gets its time of day",
+     u"SELECT * FROM T WHERE LI10_DATACREAZ >= '2024-03-01'"_qs,
+     u"SELECT * FROM T WHERE LI10_DATACREAZ >= '2024-03-01 00:00:00'"_qs,
+     u"SELECT * FROM T WHERE LI10_DATACREAZ >= '2024-03-01 00:00:00'"_qs},
+};
+
+class TranslationTest : public ::testing::TestWithParam<TranslationCase> {};
+
+TEST_P(TranslationTest, SqliteAndPostgres) {
+    const TranslationCase& c = GetParam();
+    EXPECT_EQ(host::translateSql(c.input, Dialect::SQLite, listCatalog()).toStdString(),
+              c.sqlite.toStdString());
+    EXPECT_EQ(host::translateSql(c.input, Dialect::PostgreSQL, listCatalog()).toStdString(),
+              c.postgres.toStdString());
+    EXPECT_EQ(host::translateSql(c.input, Dialect::SqlServer, listCatalog()), c.input)
+        << "SQL Server receives the program's text unchanged";
+}
+
+INSTANTIATE_TEST_SUITE_P(Statements, TranslationTest, ::testing::ValuesIn(translationCases),
+                         [](const auto& param) { return "case" + std::to_string(param.index); });
+
+TEST(DateColumnsOfCreateTable, FindsDateTypesOnly) {
+    struct Case {
+        QString statement;
+        QSet<QString> expected;
+    } cases[] = {
+        {u"CREATE TABLE ##W ([A] [datetime] NULL, [B] [decimal](5, 0), [c] smalldatetime, )"_qs,
+         {u"A"_qs, u"C"_qs}},
+        {u"CREATE TABLE T (D date NOT NULL, CONSTRAINT PK PRIMARY KEY (D))"_qs, {u"D"_qs}},
+        {u"SELECT [A] [datetime] FROM T"_qs, {}},
+        {u"INSERT INTO T (A) VALUES ('datetime')"_qs, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement.toStdString());
+        EXPECT_EQ(host::dateColumnsOfCreateTable(c.statement), c.expected);
+    }
+}
+
+TEST(SqlLiteral, DoublesEveryQuote) {
+    struct Case {
+        QString text, quoted;
+    } cases[] = {
+        {u""_qs, u"''"_qs},
+        {u"O'Brien"_qs, u"'O''Brien'"_qs},
+        {u"''"_qs, u"''''''"_qs},
+        {u"a'; DROP TABLE T; --"_qs, u"'a''; DROP TABLE T; --'"_qs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(host::quotedSqlText(c.text), c.quoted);
+        EXPECT_EQ(u'\'' + host::escapeSqlText(c.text) + u'\'', c.quoted);
+    }
+}
+
+TEST(TemporaryTableName, MapsBothKindsOfTemporaryTables) {
+    EXPECT_EQ(host::temporaryTableName(u"##LISVEN_1"_qs), u"tmp_LISVEN_1"_qs);
+    EXPECT_EQ(host::temporaryTableName(u"#LOCAL"_qs), u"tmpl_LOCAL"_qs);
+    EXPECT_EQ(host::temporaryTableName(u"LI10_LISTARTIC"_qs), u"LI10_LISTARTIC"_qs);
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+#pragma once
+// Databases for data tests: a fresh SQLite file per call, and a fresh PostgreSQL database per
+// call on a throwaway cluster started once per test process (or on the server named by the
+// environment variable PREZZOLAMPO_PG, a connection string).
+
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+// "Provider=PostgreSQL;Host=...;Port=...;Database=<fresh>;User ID=postgres", or empty when no
+// server could be started (see postgresUnavailableReason()).
+QString testPostgresConnectionString();
+QString postgresUnavailableReason();
+// True when a missing PostgreSQL must fail the test (CI=true) rather than skip it.
+bool postgresRequired();
+
+// "Provider=SQLite;Data Source=<fresh temporary file>".
+QString testSqliteConnectionString();
+
+// The connection string for "SQLite" or "PostgreSQL" (empty when unavailable).
+QString testConnectionString(const QString& backend);
+
+} // namespace testsupport
+
+// In a test body or SetUp: declares `var` with a fresh connection string for `backend`, and
+// skips the test (fails it under CI=true) when that backend is not available.
+#define PREZZOLAMPO_CONNECTION_OR_SKIP(var, backend)                                               \
+    const QString var = ::testsupport::testConnectionString(backend);                              \
+    if (var.isEmpty()) {                                                                           \
+        if (::testsupport::postgresRequired())                                                     \
+            FAIL() << "PostgreSQL non disponibile: "                                               \
+                   << ::testsupport::postgresUnavailableReason().toStdString();                    \
+        else                                                                                       \
+            GTEST_SKIP() << "PostgreSQL non disponibile: "                                         \
+                         << ::testsupport::postgresUnavailableReason().toStdString();              \
+    }
