@@ -220,6 +220,36 @@ void Connection::fail(const QSqlError& sqlError) {
 void Connection::learnCreatedDateColumns(const QString& commandText) {
     const QSet<QString> columns = dateColumnsOfCreateTable(commandText);
     catalog_.dateColumns.unite(columns);
+    static const QRegularExpression ddl(QStringLiteral("\\b(CREATE|DROP|ALTER)\\s+TABLE\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (ddl.match(commandText).hasMatch())
+        catalog_.declaredTypesStale = true;
+}
+
+QString Connection::declaredSqliteType(const QString& column) {
+    if (dialect_ != Dialect::SQLite)
+        return {};
+    if (catalog_.declaredTypesStale)
+        readSqliteDeclaredTypes();
+    return catalog_.declaredTypes.value(column.toUpper());
+}
+
+void Connection::readSqliteDeclaredTypes() {
+    catalog_.declaredTypes.clear();
+    QSqlQuery query(database());
+    query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' UNION ALL "
+                              "SELECT name FROM sqlite_temp_master WHERE type = 'table'"));
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString();
+    for (const QString& table : tables) {
+        QSqlQuery info(database());
+        info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        while (info.next())
+            catalog_.declaredTypes.insert(info.value(1).toString().toUpper(),
+                                          info.value(2).toString());
+    }
+    catalog_.declaredTypesStale = false;
 }
 
 // The translator needs the date columns of the tables already in the database.

@@ -71,6 +71,8 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     void recordTrace(const QString& original, const QString& translated);
     void setErrors(QList<DbError> errors) { errors_ = std::move(errors); }
     const DialectCatalog& catalog() const { return catalog_; }
+    // SQLite: the declared type of a column of any table of the database ("" when unknown).
+    QString declaredSqliteType(const QString& column);
     DialectCatalog& catalog() { return catalog_; }
 
     // Runs already translated text (exact numerics as text); throws and fills Errors() on
@@ -90,6 +92,7 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
   private:
     void learnCreatedDateColumns(const QString& commandText);
     void readDateColumns();
+    void readSqliteDeclaredTypes();
 
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     int statementCount_ = 0;

@@ -193,10 +193,12 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
     for (int i = first; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         const QString name = reportedName(field.name(), s.dialect);
-        const auto decl = declared.find(name.toUpper());
+        const QString decl = declared.contains(name.toUpper())
+                                 ? declared.value(name.toUpper())
+                                 : connection.declaredSqliteType(name);
         ColumnInfo info =
-            decl != declared.end()
-                ? columnFromDeclaredType(*decl)
+            !decl.isEmpty()
+                ? columnFromDeclaredType(decl)
                 : columnFromDriverField(field, s.dialect,
                                         connection.catalog().dateColumns.contains(name.toUpper()));
         info.name = name;

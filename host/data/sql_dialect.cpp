@@ -389,10 +389,15 @@ QString mappedType(const SqlServerType& type, Dialect dialect) {
                 .arg(scale);
         return QStringLiteral("decimal(%1,0)").arg(precision);
     }
+    // SQL Server compares texts ignoring trailing blanks ('' equals ' '); SQLite does so with
+    // the RTRIM collation.
+    const QString textCollation = pg ? QString() : QStringLiteral(" COLLATE RTRIM");
     if (n == u"char" || n == u"nchar")
-        return QStringLiteral("char(%1)").arg(arg(0, 1));
+        return QStringLiteral("char(%1)").arg(arg(0, 1)) + textCollation;
     if (n == u"varchar" || n == u"nvarchar")
-        return type.max ? QStringLiteral("text") : QStringLiteral("varchar(%1)").arg(arg(0, 1));
+        return (type.max ? QStringLiteral("text")
+                         : QStringLiteral("varchar(%1)").arg(arg(0, 1))) +
+               textCollation;
     if (n == u"text" || n == u"ntext")
         return QStringLiteral("text");
     if (n == u"datetime" || n == u"smalldatetime" || n == u"datetime2")

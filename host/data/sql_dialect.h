@@ -4,6 +4,7 @@
 // for "##" names, drop-if-exists, plain type names, no comma before a closing parenthesis,
 // the empty date literal '' of a date column as 1 January 1900, and date literals they accept.
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -15,6 +16,10 @@ enum class Dialect { SqlServer, SQLite, PostgreSQL };
 // names carry their table's prefix, so a name identifies a column across tables).
 struct DialectCatalog {
     QSet<QString> dateColumns; // upper case
+    // SQLite: the declared type of every column of the database's tables, by upper-case
+    // name (a result over several tables carries no declared types of its own).
+    QHash<QString, QString> declaredTypes;
+    bool declaredTypesStale = true;
 };
 
 QString translateSql(const QString& sqlServerText, Dialect dialect, const DialectCatalog& catalog);

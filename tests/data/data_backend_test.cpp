@@ -447,6 +447,32 @@ TEST_P(Backend, PriceListStatementsOfTheSaverAndTheLoader) {
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
+// New rows are saved with one blank as warehouse and looked up with = '': texts compare
+// ignoring trailing blanks, as on SQL Server.
+TEST_P(Backend, BlankWarehouseSavedWithOneBlankIsFoundByTheEmptyLiteral) {
+    createPriceList(*db);
+    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
+                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
+                "(1, 0, 'A''1', ' ', 5, '20240301', '')");
+    auto rs = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
+    EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+// A result over two tables still reads exact decimals as numbers (10.5, never 105).
+TEST_P(Backend, JoinedDecimalColumnsKeepTheirType) {
+    createPriceList(*db);
+    db->Execute("CREATE TABLE [RATES] ([R_LIST] [decimal](3, 0) NOT NULL, [R_RATE] [decimal](5, 2))");
+    db->Execute("INSERT INTO RATES (R_LIST, R_RATE) VALUES (5, 10.5)");
+    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
+                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
+                "(1, 0, 'B', '', 5, '20240301', '20241231')");
+    auto rs = db->Execute("SELECT R_RATE FROM LI10_LISTARTIC INNER JOIN RATES ON LI10_NUMLIST = "
+                          "R_LIST WHERE LI10_CODART_MG66 ='B'");
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Fields("R_RATE").Type(), host::adNumeric);
+    EXPECT_EQ(rs->Fields("R_RATE").Value(), rt::Variant(dec("10.5")));
+}
+
 TEST_P(Backend, ErrorsTraceAndStates) {
     try {
         db->Execute("SELECT * FROM NO_SUCH_TABLE");

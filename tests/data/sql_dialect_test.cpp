@@ -46,9 +46,9 @@ const TranslationCase translationCases[] = {
      "[LI10_PREZZO] [decimal](17, 6) NULL,     [LI10_INDUM] [decimal](2, 0) NULL DEFAULT (1),"
      "     [LI10_NOTE] [varchar](40) NULL,     [LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs,
      u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 decimal(5,0) NULL, LI10_CODART_MG66 "
-     "char(25) NULL, LI10_DATAFINEVAL datetime NULL, LI10_PREZZO DECTEXT(17,6) NULL, LI10_INDUM "
-     "decimal(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) NULL, LI10_FLGDACONF smallint NULL "
-     "DEFAULT ((0)))"_qs,
+     "char(25) COLLATE RTRIM NULL, LI10_DATAFINEVAL datetime NULL, LI10_PREZZO DECTEXT(17,6) NULL, "
+     "LI10_INDUM decimal(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) COLLATE RTRIM NULL, "
+     "LI10_FLGDACONF smallint NULL DEFAULT ((0)))"_qs,
      u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 numeric(5,0) NULL, LI10_CODART_MG66 "
      "char(25) NULL, LI10_DATAFINEVAL timestamp NULL, LI10_PREZZO numeric(17,6) NULL, LI10_INDUM "
      "numeric(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) NULL, LI10_FLGDACONF smallint NULL "
@@ -56,8 +56,8 @@ const TranslationCase translationCases[] = {
     {"permanent table with a clustered primary key",
      u"CREATE TABLE [dbo].[T] ([A] [decimal](3, 0) NOT NULL, [B] [nvarchar](max) NULL, "
      "CONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([A]))"_qs,
-     u"CREATE TABLE T (A decimal(3,0) NOT NULL, B text NULL, CONSTRAINT PK_T PRIMARY KEY "
-     "(A))"_qs,
+     u"CREATE TABLE T (A decimal(3,0) NOT NULL, B text COLLATE RTRIM NULL, CONSTRAINT PK_T "
+     "PRIMARY KEY (A))"_qs,
      u"CREATE TABLE T (A numeric(3,0) NOT NULL, B text NULL, CONSTRAINT PK_T PRIMARY KEY "
      "(A))"_qs},
     {"loader insert: CR LF, empty and compact dates, NULLs, decimals",
