@@ -1,0 +1,419 @@
+// The demo database, made on SQLite and on PostgreSQL, holds what the price-list window needs:
+// parameters covering every setting, articles with options, VAT codes, rounding brackets and
+// stored price-list rows that read back with their exact values.
+#include "db/demo_database.h"
+#include "host/data/recordset.h"
+#include "runtime/conversions.h"
+#include "tests/support/pg_server.h"
+
+#include <QMap>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A leap-year February: the month's proposal ends on the 29th.
+const QDate Today(2024, 2, 10);
+
+QString textOf(const rt::Variant& v) {
+    if (v.isNull() || v.isEmpty())
+        return u"NULL"_qs;
+    return rt::CStr(v).trimmed();
+}
+
+// One demo database per backend serves every read-only test; making one takes a while.
+QString sharedDemoDatabase(const QString& backend) {
+    static QMap<QString, QString> made;
+    if (!made.contains(backend)) {
+        const QString connectionString = testsupport::testConnectionString(backend);
+        if (!connectionString.isEmpty()) {
+            host::Connection connection;
+            connection.Open(connectionString);
+            demo::createDemoDatabase(connection, Today);
+        }
+        made.insert(backend, connectionString);
+    }
+    return made.value(backend);
+}
+
+class DemoDatabase : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override {
+        const QString backend = QString::fromLatin1(GetParam());
+        const QString shared = sharedDemoDatabase(backend);
+        if (shared.isEmpty()) {
+            if (testsupport::postgresRequired())
+                FAIL() << "PostgreSQL non disponibile";
+            GTEST_SKIP() << "PostgreSQL non disponibile: "
+                         << testsupport::postgresUnavailableReason().toStdString();
+        }
+        connection.Open(shared);
+    }
+
+    std::shared_ptr<host::Recordset> query(const QString& sql) { return connection.Execute(sql); }
+
+    int count(const QString& sql) { return rt::CLng(query(sql)->Fields(0).Value()); }
+
+    QList<rt::Variant> firstColumn(const QString& sql) {
+        QList<rt::Variant> values;
+        for (auto rs = query(sql); !rs->IsEOF(); rs->MoveNext())
+            values << rs->Fields(0).Value();
+        return values;
+    }
+
+    QSet<QString> distinctTexts(const QString& sql) {
+        QSet<QString> texts;
+        for (const rt::Variant& v : firstColumn(sql))
+            texts << textOf(v);
+        return texts;
+    }
+
+    host::Connection connection;
+};
+
+TEST_P(DemoDatabase, QuickCreationListsCoverEverySetting) {
+    struct Case {
+        const char* field;
+        const char* where; // besides company 1 and quick creation
+        QSet<QString> values;
+    };
+    const QSet<QString> indicators = {u"0"_qs, u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs};
+    const Case cases[] = {
+        {"MG44_INDPROPDATAINI", "", indicators},
+        {"MG44_INDPROPDATAFINE", "", indicators},
+        {"MG44_INDMODRICZERO", "AND MG44_FLGVENACQ = 0", {u"0"_qs, u"1"_qs, u"2"_qs, u"3"_qs}},
+        {"MG44_INDARRPREZZO", "AND MG44_FLGVENACQ = 0", {u"0"_qs, u"1"_qs, u"2"_qs}},
+        {"MG44_RICDEFAULT", "AND MG44_FLGVENACQ = 0", {u"0"_qs, u"25"_qs, u"40"_qs}},
+        {"MG44_FLGIVACOMPR", "AND MG44_FLGVENACQ = 0", {u"0"_qs, u"1"_qs}},
+        {"MG44_FLGIVACOMPR", "AND MG44_FLGVENACQ = 1", {u"0"_qs, u"1"_qs}},
+        {"MG44_PERCPROV", "AND MG44_FLGVENACQ = 0", {u"NULL"_qs, u"0"_qs, u"5"_qs}},
+        {"MG44_NUMSCPERC", "", {u"0"_qs, u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs, u"6"_qs}},
+        {"MG44_NUMMAGPERC", "", {u"0"_qs, u"1"_qs, u"2"_qs}},
+        {"MG44_FLGRICHPREZZO", "", {u"0"_qs, u"1"_qs}},
+        {"MG44_FLGRICHSCIMP", "", {u"0"_qs, u"1"_qs}},
+        {"MG44_FLGRICHMAGIMP", "", {u"0"_qs, u"1"_qs}},
+        {"MG44_VALUTA_CG08", "", {u"EURO"_qs}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.where);
+        const QString sql = QStringLiteral("SELECT DISTINCT %1 FROM MG44_PARMAGLIST WHERE "
+                                           "MG44_DITTA_CG18 = 1 AND MG44_FLGCREAZVELOCE = 1 %2")
+                                .arg(QString::fromLatin1(c.field), QString::fromLatin1(c.where));
+        EXPECT_EQ(distinctTexts(sql), c.values);
+    }
+}
+
+TEST_P(DemoDatabase, ListCountsPerSideAsTheWindowCountsThem) {
+    struct Case {
+        int company;
+        int side;
+        int quickCreation;
+        int expectedAtLeast;
+        int expectedAtMost;
+    };
+    const Case cases[] = {
+        {1, 1, 1, 2, 3}, // purchase lists taking part
+        {1, 0, 1, 4, 6}, // sales lists taking part
+        {1, 0, 0, 1, 1}, // one sales list kept out of quick creation
+        {2, 0, 1, 1, 6}, // company 2 sells
+        {2, 1, 1, 0, 0}, // but has no purchase list for quick creation
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "company " << c.company << " side " << c.side
+                                        << " quick " << c.quickCreation);
+        const int n = count(QStringLiteral("SELECT COUNT(*) AS N FROM MG44_PARMAGLIST WHERE "
+                                           "MG44_DITTA_CG18 = %1 AND MG44_FLGVENACQ = %2 AND "
+                                           "MG44_FLGCREAZVELOCE = %3")
+                                .arg(c.company)
+                                .arg(c.side)
+                                .arg(c.quickCreation));
+        EXPECT_GE(n, c.expectedAtLeast);
+        EXPECT_LE(n, c.expectedAtMost);
+    }
+}
+
+TEST_P(DemoDatabase, EverySalesBaseListIsAPurchaseListOfQuickCreation) {
+    auto rs = query(u"SELECT * FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND "
+                    "MG44_FLGVENACQ = 0 AND MG44_FLGCREAZVELOCE = 1"_qs);
+    int withoutBase = 0;
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        const QString base = textOf(rs->Fields(u"MG44_NUMLISTACQRIC"_qs).Value());
+        SCOPED_TRACE(textOf(rs->Fields(u"MG44_NUMLIST"_qs).Value()).toStdString());
+        if (base == u"NULL") {
+            ++withoutBase;
+            continue;
+        }
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) AS N FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 "
+                  "AND MG44_FLGVENACQ = 1 AND MG44_FLGCREAZVELOCE = 1 AND MG44_NUMLIST = "_qs +
+                  base),
+            1);
+    }
+    EXPECT_EQ(withoutBase, 1);
+}
+
+TEST_P(DemoDatabase, StoredRowsReadBackExactlyByTheirKey) {
+    const QList<demo::DemoPriceRow> rows = demo::demoPriceRows(Today);
+    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC"_qs), rows.size());
+    const auto dec = [](const QString& text) { return *rt::Decimal::parse(text); };
+    for (const demo::DemoPriceRow& r : rows) {
+        SCOPED_TRACE((r.article + u' ' + r.option + u" list "_qs + QString::number(r.list) +
+                      u" side "_qs + QString::number(r.side) + u' ' + r.start.toString(Qt::ISODate))
+                         .toStdString());
+        // The look-up of a stored row as the window writes it.
+        auto rs = query(
+            QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = %1 AND "
+                           "LI10_FLGUSODECOR = 0 AND LI10_FLGVENDACQ =%2 AND LI10_INDTIPOLIS = 0"
+                           " AND LI10_CODART_MG66 = '%3' AND LI10_OPZIONE_MG5E = '%4' AND "
+                           "LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = %5 AND LI10_DATAINIZIOVAL "
+                           "= '%6' AND LI10_DATAFINEVAL = '%7'")
+                .arg(r.company)
+                .arg(r.side)
+                .arg(r.article, r.option)
+                .arg(r.list)
+                .arg(r.start.toString(u"yyyyMMdd"), r.end.toString(u"yyyyMMdd")));
+        ASSERT_EQ(rs->RecordCount(), 1);
+        const auto value = [&](const char* name) {
+            return rs->Fields(QString::fromLatin1(name)).Value();
+        };
+        EXPECT_EQ(rt::CDec(value("LI10_PREZZO")), dec(r.price));
+        const char* discounts[] = {"LI10_SC1PER", "LI10_SC2PER", "LI10_SC3PER",
+                                   "LI10_SC4PER", "LI10_SC5PER", "LI10_SC6PER"};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(rt::CDec(value(discounts[i])), dec(r.discounts[i])) << discounts[i];
+        EXPECT_EQ(rt::CDec(value("LI10_SCIMP")), dec(r.discountAmount));
+        EXPECT_EQ(rt::CDec(value("LI10_MAG1PER")), dec(r.surcharge1));
+        EXPECT_EQ(rt::CDec(value("LI10_MAG2PER")), dec(r.surcharge2));
+        EXPECT_EQ(rt::CDec(value("LI10_MAGIMP")), dec(r.surchargeAmount));
+        EXPECT_EQ(rt::CDec(value("LI10_PERRICDELTA")), dec(r.markup));
+        EXPECT_EQ(rt::CDec(value("LI10_PROVPER")), dec(r.commission));
+        EXPECT_EQ(rt::CLng(value("LI10_INDARROT")), r.rounded);
+        EXPECT_EQ(textOf(value("LI10_SCAGL_MG02")), r.bracket.isEmpty() ? u"NULL"_qs : r.bracket);
+        EXPECT_EQ(rt::CDate(value("LI10_DATACREAZ")).date(), r.created);
+        EXPECT_EQ(rt::CDate(value("LI10_LASTCHANGE")).date(), r.lastUpdate);
+        EXPECT_EQ(textOf(value("LI10_NOTE")), r.note.isEmpty() ? u"NULL"_qs : r.note);
+        EXPECT_EQ(rt::CLng(value("LI10_IDMEDIA_CG99")), r.media);
+        EXPECT_EQ(rt::CLng(value("LI10_INDUM")), 1);
+        EXPECT_EQ(rt::CLng(value("LI10_FLGDACONF")), 0); // left to its default
+        EXPECT_EQ(rt::CLng(value("LI10_FLGLIST")), 1);
+    }
+}
+
+TEST_P(DemoDatabase, KeepsSixDecimalsOfAPrice) {
+    // A derived price that was not rounded: every digit must survive the backend.
+    const QList<rt::Variant> prices =
+        firstColumn(u"SELECT LI10_PREZZO FROM LI10_LISTARTIC WHERE LI10_NUMLIST = 3 AND "
+                    "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V'"_qs);
+    ASSERT_EQ(prices.size(), 1);
+    EXPECT_EQ(rt::CDec(prices[0]).toString(), u"97.523456"_qs);
+}
+
+TEST_P(DemoDatabase, ArticlesHaveDescriptionsVatAndOptions) {
+    const QList<rt::Variant> codes =
+        firstColumn(u"SELECT MG66_CODART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = 1"_qs);
+    EXPECT_GE(codes.size(), 30);
+    int withOptions = 0;
+    for (const rt::Variant& code : codes) {
+        const QString article = textOf(code);
+        SCOPED_TRACE(article.toStdString());
+        const QString key =
+            u" AND MG87_DITTA_CG18 = 1 AND MG87_CODART_MG66 = '"_qs + article + u"'"_qs;
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) AS N FROM MG87_DESCART WHERE MG87_OPZIONE_MG5E = ''"_qs + key),
+            1);
+        EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM MG66_ANAGRART INNER JOIN CG28_TABCODIVA ON "
+                        "MG66_ALIVA_CG28 = CG28_CODICE WHERE MG66_DITTA_CG18 = 1 AND "
+                        "MG66_CODART ='"_qs +
+                        article + u"'"_qs),
+                  1);
+        const bool flagged = count(u"SELECT COUNT(*) AS N FROM MG66_ANAGRART WHERE "
+                                   "MG66_DITTA_CG18 = 1 AND MG66_FLGOPZIONI = 1 AND "
+                                   "MG66_CODART = '"_qs +
+                                   article + u"'"_qs) == 1;
+        const int options = count(u"SELECT COUNT(*) AS N FROM MG5E_OPZIONI WHERE "
+                                  "MG5E_DITTA_CG18 = 1 AND MG5E_CODART_MG66 = '"_qs +
+                                  article + u"'"_qs);
+        const int optionDescriptions =
+            count(u"SELECT COUNT(*) AS N FROM MG87_DESCART WHERE MG87_OPZIONE_MG5E <> ''"_qs + key);
+        EXPECT_EQ(optionDescriptions, options);
+        if (flagged) {
+            ++withOptions;
+            EXPECT_GE(options, 2);
+            EXPECT_LE(options, 4);
+        } else {
+            EXPECT_EQ(options, 0);
+        }
+    }
+    EXPECT_GE(withOptions, 3);
+}
+
+TEST_P(DemoDatabase, VatRatesReadAsTheWindowReadsThem) {
+    QSet<QString> rates;
+    for (const rt::Variant& v : firstColumn(u"SELECT CG28_PERCIVA FROM CG28_TABCODIVA"_qs))
+        rates << rt::CDec(v).toString();
+    EXPECT_EQ(rates, (QSet<QString>{u"22"_qs, u"10"_qs, u"4"_qs, u"10.5"_qs}));
+
+    struct Case {
+        const char* article;
+        const char* rate;
+    };
+    const Case cases[] = {{"MIELE-MILLEF", "10.5"},
+                          {"OLIO-EVO-1L", "4"},
+                          {"TRAP-BATT-18V", "22"},
+                          {"SEMENTI-PRATO", "10"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.article);
+        const QList<rt::Variant> found = firstColumn(
+            u"SELECT CG28_PERCIVA FROM MG66_ANAGRART INNER JOIN CG28_TABCODIVA ON "
+            "MG66_ALIVA_CG28 = CG28_CODICE WHERE MG66_DITTA_CG18 = 1 AND MG66_CODART ='"_qs +
+            QString::fromLatin1(c.article) + u"'"_qs);
+        ASSERT_EQ(found.size(), 1);
+        EXPECT_EQ(rt::CDec(found[0]), *rt::Decimal::parse(QString::fromLatin1(c.rate)))
+            << found[0].debugText().toStdString();
+    }
+}
+
+TEST_P(DemoDatabase, ArticleBracketOnlyWhereRoundingIsFlagged) {
+    struct Case {
+        const char* article;
+        const char* bracket; // "" = the look-up finds no row
+    };
+    const Case cases[] = {{"TRAP-BATT-18V", "3"},
+                          {"VITI-INOX-4X40", "1"},
+                          {"FORBICI-POTA", ""},
+                          {"MIELE-MILLEF", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.article);
+        const QList<rt::Variant> found =
+            firstColumn(u"SELECT MG66_SCAGL_MG02 FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 =1 "
+                        "AND MG66_CODART ='"_qs +
+                        QString::fromLatin1(c.article) + u"' AND MG66_FLGARRPRZ = 1"_qs);
+        if (*c.bracket == '\0') {
+            EXPECT_TRUE(found.isEmpty());
+        } else {
+            ASSERT_EQ(found.size(), 1);
+            EXPECT_EQ(textOf(found[0]), QString::fromLatin1(c.bracket));
+        }
+    }
+}
+
+TEST_P(DemoDatabase, EveryBracketInUseHasWellFormedRanges) {
+    const QSet<QString> used = distinctTexts(u"SELECT MG66_SCAGL_MG02 FROM MG66_ANAGRART"_qs) +
+                               distinctTexts(u"SELECT MG44_SCAGL_MG02 FROM MG44_PARMAGLIST"_qs) +
+                               distinctTexts(u"SELECT LI10_SCAGL_MG02 FROM LI10_LISTARTIC"_qs);
+    const QSet<QString> defined = distinctTexts(u"SELECT MG02_CODICE FROM MG02_SCAGLARR"_qs);
+    EXPECT_GE(defined.size(), 3);
+    for (const QString& bracket : used) {
+        if (bracket == u"NULL")
+            continue;
+        SCOPED_TRACE(bracket.toStdString());
+        EXPECT_TRUE(defined.contains(bracket));
+        EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM MG02_SCAGLARR WHERE MG02_PREZZODA = 0 AND "
+                        "MG02_CODICE = "_qs +
+                        bracket),
+                  1);
+    }
+    for (auto rs = query(u"SELECT * FROM MG02_SCAGLARR"_qs); !rs->IsEOF(); rs->MoveNext()) {
+        const rt::Decimal step = rt::CDec(rs->Fields(u"MG02_ARROT"_qs).Value());
+        const rt::Variant ending = rs->Fields(u"MG02_FINALE"_qs).Value();
+        EXPECT_GT(step, rt::Decimal(0));
+        if (!ending.isNull()) {
+            EXPECT_GT(rt::CDec(ending), rt::Decimal(0));
+            EXPECT_LT(rt::CDec(ending), step);
+        }
+    }
+}
+
+TEST_P(DemoDatabase, MakingItAgainReplacesTheTables) {
+    PREZZOLAMPO_CONNECTION_OR_SKIP(fresh, QString::fromLatin1(GetParam()));
+    connection.Close();
+    connection.Open(fresh);
+    EXPECT_FALSE(demo::hasDemoDatabase(connection));
+    demo::createDemoDatabase(connection, Today);
+    ASSERT_TRUE(demo::hasDemoDatabase(connection));
+    const QDate nextYear = Today.addYears(1);
+    demo::createDemoDatabase(connection, nextYear);
+    const QList<demo::DemoPriceRow> rows = demo::demoPriceRows(nextYear);
+    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC"_qs), rows.size());
+    const int yearRows = int(std::count_if(rows.begin(), rows.end(), [&](const auto& r) {
+        return r.start == QDate(nextYear.year(), 1, 1) && r.list == 1 &&
+               r.side == demo::PurchaseSide;
+    }));
+    EXPECT_GT(yearRows, 0);
+    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_DATAINIZIOVAL = "
+                    "'20250101' AND LI10_NUMLIST = 1 AND LI10_FLGVENDACQ = 1"_qs),
+              yearRows);
+}
+
+TEST_P(DemoDatabase, SummaryCountsWhatIsStored) {
+    const QString summary = demo::demoSummary(connection);
+    SCOPED_TRACE(summary.toStdString());
+    int articles = 0;
+    for (const demo::DemoArticle& a : demo::demoArticles())
+        articles += a.company == demo::DemoCompany ? 1 : 0;
+    int purchase = 0, sales = 0;
+    for (const demo::DemoList& l : demo::demoLists(Today)) {
+        if (l.company == demo::DemoCompany)
+            (l.side == demo::PurchaseSide ? purchase : sales) += 1;
+    }
+    EXPECT_TRUE(summary.startsWith(u"Ditta 1\n"_qs));
+    EXPECT_TRUE(summary.contains(QStringLiteral("Articoli: %1 (").arg(articles)));
+    EXPECT_TRUE(summary.contains(QStringLiteral("Listini di acquisto: %1\n").arg(purchase)));
+    EXPECT_TRUE(summary.contains(QStringLiteral("Listini di vendita: %1\n").arg(sales)));
+    EXPECT_TRUE(summary.contains(u"Ditta 2\n"_qs));
+    EXPECT_TRUE(summary.contains(u"Vendita online"_qs));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DemoDatabase, ::testing::Values("SQLite", "PostgreSQL"));
+
+TEST(ProposedPeriod, FollowsTheListIndicators) {
+    struct Case {
+        int indicator;
+        QDate start;
+        QDate end;
+    };
+    const QDate fixedStart(2024, 1, 15), fixedEnd(2024, 3, 31);
+    const Case cases[] = {
+        {0, QDate(2024, 1, 1), QDate(2024, 12, 31)}, // typed: the demo types the year
+        {1, QDate(2024, 2, 1), QDate(2024, 2, 29)},
+        {2, QDate(2024, 1, 1), QDate(2024, 12, 31)},
+        {3, Today, QDate(2099, 12, 31)},
+        {4, fixedStart, fixedEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.indicator);
+        demo::DemoList list;
+        list.startIndicator = c.indicator;
+        list.endIndicator = c.indicator;
+        list.fixedStart = fixedStart;
+        list.fixedEnd = fixedEnd;
+        EXPECT_EQ(demo::proposedStart(list, Today), c.start);
+        EXPECT_EQ(demo::proposedEnd(list, Today), c.end);
+    }
+}
+
+TEST(DemoRows, CurrentRowsLieInTheirListsProposedPeriod) {
+    const QList<demo::DemoList> lists = demo::demoLists(Today);
+    int current = 0, older = 0;
+    for (const demo::DemoPriceRow& r : demo::demoPriceRows(Today)) {
+        SCOPED_TRACE((r.article + u" list "_qs + QString::number(r.list)).toStdString());
+        EXPECT_LE(r.start, r.end);
+        EXPECT_LE(r.created, Today);
+        EXPECT_LE(r.created, r.lastUpdate);
+        const auto list = std::find_if(lists.begin(), lists.end(), [&](const demo::DemoList& l) {
+            return l.company == r.company && l.side == r.side && l.number == r.list;
+        });
+        ASSERT_NE(list, lists.end());
+        if (r.start == demo::proposedStart(*list, Today) &&
+            r.end == demo::proposedEnd(*list, Today))
+            ++current;
+        else if (r.end < Today)
+            ++older;
+        else
+            ADD_FAILURE() << "period neither proposed nor past";
+    }
+    EXPECT_GE(current, 20);
+    EXPECT_GE(older, 3);
+}
+
+} // namespace

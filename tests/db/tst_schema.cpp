@@ -1,0 +1,114 @@
+// The schema files: the generated SQLite and PostgreSQL files never drift from what the
+// translator makes of the SQL Server source, and the script splitter reads that source right.
+#include "db/schema.h"
+#include "host/data/sql_dialect.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString readSourceFile(const QString& relativePath) {
+    QFile file(QStringLiteral(PREZZOLAMPO_SOURCE_DIR "/") + relativePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+class GeneratedSchemaFile : public ::testing::TestWithParam<host::Dialect> {};
+
+TEST_P(GeneratedSchemaFile, EqualsTheTranslationOfTheSqlServerSchema) {
+    const QString fileName = demo::schemaFileName(GetParam());
+    const QString committed = readSourceFile(u"db/"_qs + fileName);
+    ASSERT_FALSE(committed.isEmpty()) << fileName.toStdString();
+    EXPECT_EQ(committed.toStdString(), demo::schemaScript(GetParam()).toStdString())
+        << "regenerate with: prezzolampo-demo --print-schema ... > db/" << fileName.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, GeneratedSchemaFile,
+                         ::testing::Values(host::Dialect::SQLite, host::Dialect::PostgreSQL));
+
+TEST(SchemaSource, ResourceIsTheCommittedSqlServerFile) {
+    EXPECT_EQ(demo::sqlServerSchemaText(), readSourceFile(u"db/schema.sqlserver.sql"_qs));
+}
+
+TEST(SchemaSource, CreatesEveryTableOnceInOrder) {
+    const QStringList statements = demo::schemaStatements();
+    const QStringList tables = demo::schemaTableNames();
+    ASSERT_EQ(statements.size(), tables.size());
+    for (int i = 0; i < tables.size(); ++i) {
+        SCOPED_TRACE(tables[i].toStdString());
+        EXPECT_TRUE(statements[i].startsWith(u"CREATE TABLE ["_qs + tables[i] + u"] ("_qs));
+        EXPECT_TRUE(statements[i].endsWith(u')'));
+    }
+}
+
+TEST(SchemaSource, DateColumnsAreKnownToTheTranslator) {
+    const QSet<QString> dates = demo::schemaCatalog().dateColumns;
+    for (const char* column :
+         {"LI10_DATAINIZIOVAL", "LI10_DATAFINEVAL", "LI10_DATACREAZ", "LI10_DATAULTAGG",
+          "LI10_DATASTLIS", "LI10_LASTCHANGE", "MG44_PROPDATAINI", "MG44_PROPDATAFINE"}) {
+        SCOPED_TRACE(column);
+        EXPECT_TRUE(dates.contains(QString::fromLatin1(column)));
+    }
+    EXPECT_EQ(dates.size(), 8);
+}
+
+TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
+    struct Case {
+        const char* name;
+        const char* script;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"empty", "", {}},
+        {"only comments", "-- one\n  -- two\n", {}},
+        {"one line", "SELECT 1;\n", {u"SELECT 1"_qs}},
+        {"no final semicolon", "SELECT 1;\nSELECT 2\n", {u"SELECT 1"_qs, u"SELECT 2"_qs}},
+        {"several lines kept",
+         "CREATE TABLE T (\n    A int,\n    B int\n);\n",
+         {u"CREATE TABLE T (\n    A int,\n    B int\n)"_qs}},
+        {"comment lines dropped inside",
+         "-- head\nCREATE TABLE T (\n    -- the key\n    A int\n);\n\n-- next\nSELECT 1;",
+         {u"CREATE TABLE T (\n    A int\n)"_qs, u"SELECT 1"_qs}},
+        {"semicolon inside a line does not split", "SELECT ';' AS X;\n", {u"SELECT ';' AS X"_qs}},
+        {"blank statements skipped", ";\n  ;\nSELECT 1;", {u"SELECT 1"_qs}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(demo::splitSqlStatements(QString::fromUtf8(c.script)), c.expected);
+    }
+}
+
+// The layout only adds line breaks: undoing them gives the translator's statement back.
+TEST(LayoutCreateTable, OnlyBreaksLinesBetweenColumns) {
+    const host::DialectCatalog catalog = demo::schemaCatalog();
+    for (host::Dialect dialect : {host::Dialect::SQLite, host::Dialect::PostgreSQL}) {
+        for (const QString& statement : demo::schemaStatements()) {
+            const QString translated = host::translateSql(statement, dialect, catalog);
+            QString undone = demo::layoutCreateTable(translated);
+            SCOPED_TRACE(undone.toStdString());
+            undone.replace(u"(\n    "_qs, u"("_qs)
+                .replace(u",\n    "_qs, u", "_qs)
+                .replace(u"\n)"_qs, u")"_qs);
+            EXPECT_EQ(undone, translated);
+        }
+    }
+}
+
+TEST(LayoutCreateTable, KeepsNestedListsOnOneLine) {
+    EXPECT_EQ(
+        demo::layoutCreateTable(u"CREATE TABLE T (A numeric(5,0), B char(2), "
+                                "PRIMARY KEY (A, B))"_qs),
+        u"CREATE TABLE T (\n    A numeric(5,0),\n    B char(2),\n    PRIMARY KEY (A, B)\n)"_qs);
+}
+
+TEST(DialectFromName, AcceptsTheThreeNamesOnly) {
+    EXPECT_EQ(demo::dialectFromName(u"sqlite"_qs), host::Dialect::SQLite);
+    EXPECT_EQ(demo::dialectFromName(u" PostgreSQL "_qs), host::Dialect::PostgreSQL);
+    EXPECT_EQ(demo::dialectFromName(u"SQLSERVER"_qs), host::Dialect::SqlServer);
+    EXPECT_FALSE(demo::dialectFromName(u"mysql"_qs).has_value());
+    EXPECT_FALSE(demo::dialectFromName(QString()).has_value());
+}
+
+} // namespace
