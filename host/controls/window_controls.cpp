@@ -1,0 +1,143 @@
+#include "host/controls/window_controls.h"
+
+#include "host/controls/field_controls.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+
+namespace host {
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+enum Anchor { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+
+// One side pair of an anchored control: both sides anchored grows it, only the far side
+// anchored moves it, only the near side (or none) leaves it.
+void anchorAxis(int mode, int nearBit, int farBit, int delta, int& position, int& length) {
+    const bool nearSide = mode & nearBit;
+    const bool farSide = mode & farBit;
+    if (nearSide && farSide)
+        length = std::max(0, length + delta);
+    else if (farSide)
+        position += delta;
+}
+
+} // namespace
+
+KRX_TBARMENU::KRX_TBARMENU(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    connect(this, &QPushButton::clicked, this, &KRX_TBARMENU::ButtonClick);
+}
+
+KRX_RESIZEFORM::KRX_RESIZEFORM(QWidget* form) : QObject(form), form_(form) {
+    form_->installEventFilter(this);
+}
+
+void KRX_RESIZEFORM::addControl(const QString& name, int mode) {
+    for (Entry& e : entries_) {
+        if (e.name == name) {
+            e.mode = mode;
+            return;
+        }
+    }
+    entries_.append({name, mode, QRect()});
+}
+
+void KRX_RESIZEFORM::start() {
+    emit Setup();
+    startSize_ = form_->size();
+    for (Entry& e : entries_) {
+        if (auto* w = form_->findChild<QWidget*>(e.name))
+            e.start = w->geometry();
+    }
+    started_ = true;
+}
+
+bool KRX_RESIZEFORM::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != form_ || event->type() != QEvent::Resize || !started_)
+        return QObject::eventFilter(watched, event);
+    const int dx = form_->width() - startSize_.width();
+    const int dy = form_->height() - startSize_.height();
+    for (const Entry& e : entries_) {
+        auto* w = form_->findChild<QWidget*>(e.name);
+        if (!w || !e.start.isValid())
+            continue;
+        int x = e.start.x(), width = e.start.width();
+        int y = e.start.y(), height = e.start.height();
+        anchorAxis(e.mode, AnchorLeft, AnchorRight, dx, x, width);
+        anchorAxis(e.mode, AnchorTop, AnchorBottom, dy, y, height);
+        w->setGeometry(x, y, width, height);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+MDIActiveX::MDIActiveX(QWidget* form) : QObject(form), form_(form) {}
+
+void MDIActiveX::place(int left, int top, int width, int height) {
+    const QRect rect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
+                     height / TwipsPerPixel);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form_->parentWidget()))
+        sub->setGeometry(rect);
+    else
+        form_->setGeometry(rect);
+}
+
+void HeaderFrame::init(std::shared_ptr<Cinterface>& contract,
+                       std::shared_ptr<Connection>& connection,
+                       std::shared_ptr<Recordset>& articles, const QString& query,
+                       const QString& /*extra*/, std::shared_ptr<rt::Object> /*obj1*/,
+                       std::shared_ptr<rt::Object> /*obj2*/) {
+    contract_ = contract;
+    connection_ = connection;
+    articles_ = articles;
+    query_ = query;
+    ended_ = false;
+}
+
+void HeaderFrame::registerField(QWidget* field, std::shared_ptr<rt::Object> /*none*/) {
+    registerField(field);
+}
+
+void HeaderFrame::registerField(QWidget* field) {
+    if (!field || fields_.contains(field))
+        return;
+    fields_.append(field);
+    connect(field, &QObject::destroyed, this, [this, field] { fields_.removeAll(field); });
+    auto* article = qobject_cast<TxtArticolo*>(field);
+    if (!article)
+        return;
+    // An accepted article puts the header in variation; emptying the article ends it.
+    connect(article, &TxtArticolo::AfterItem, this, [this, article] {
+        if (!ended_ && article->validContent())
+            setStatus(1);
+    });
+    connect(article->editor(), &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!ended_ && text.trimmed().isEmpty())
+            setStatus(0);
+    });
+}
+
+void HeaderFrame::setOption(bool on) {
+    option_ = on;
+}
+
+void HeaderFrame::setStatus(int status, int reason) {
+    if (status == status_)
+        return;
+    status_ = status;
+    emit ChangeStatus(status, reason);
+}
+
+void HeaderFrame::end() {
+    ended_ = true;
+    for (QWidget* field : std::as_const(fields_)) {
+        disconnect(field, nullptr, this, nullptr);
+        if (auto* article = qobject_cast<TxtArticolo*>(field))
+            disconnect(article->editor(), nullptr, this, nullptr);
+    }
+    fields_.clear();
+}
+
+} // namespace host

@@ -1,0 +1,131 @@
+// TxtEditDate: what an Italian user types, what the field shows after confirming, and the
+// Validate / AfterItem sequence the window's header relies on.
+
+#include "controls_support.h"
+#include "host/controls/field_controls.h"
+#include "runtime/conversions.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+
+using controls_test::settle;
+using host::TxtEditDate;
+
+namespace {
+
+struct Typing {
+    const char* typed;
+    const char* shown; // after Enter
+    bool valid;
+};
+
+const Typing kTypings[] = {
+    {"10052024", "10/05/2024", true},
+    {"100524", "10/05/2024", true},
+    {"10/05/24", "10/05/2024", true},
+    {"1/5/24", "01/05/2024", true},
+    {"29022024", "29/02/2024", true},
+    {"31/12/99", "31/12/2099", true}, // two-digit years are this century's
+    {"31022024", "31022024", false},  // no 31 February: left as typed
+    {"29022023", "29022023", false},
+    {"13132024", "13132024", false},
+    {"1005202", "1005202", false},     // seven digits are no date
+    {"10/5", "10/05/2024", true},      // day and month: this year
+    {"", "", true},                    // empty is the window's business
+    {"100520241", "10/05/2024", true}, // the ninth character is not taken
+};
+
+class DateFieldTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rt::setTodayForTesting(QDate(2024, 3, 15));
+        auto* layout = new QVBoxLayout(&window_);
+        date_ = new TxtEditDate(&window_);
+        next_ = new QLineEdit(&window_);
+        layout->addWidget(date_);
+        layout->addWidget(next_);
+        ASSERT_TRUE(controls_test::showActive(window_));
+        date_->setFocus();
+        settle();
+    }
+    void TearDown() override { rt::setTodayForTesting(QDate()); }
+
+    QWidget window_;
+    TxtEditDate* date_ = nullptr;
+    QLineEdit* next_ = nullptr;
+};
+
+class DateTypingTest : public DateFieldTest, public ::testing::WithParamInterface<Typing> {};
+
+TEST_P(DateTypingTest, TypedThenEnter) {
+    const Typing& t = GetParam();
+    QSignalSpy afterItem(date_, &TxtEditDate::AfterItem);
+    QTest::keyClicks(date_->editor(), QString::fromLatin1(t.typed));
+    QTest::keyClick(date_->editor(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(date_->text().toStdString(), t.shown);
+    EXPECT_EQ(date_->validContent(), t.valid);
+    EXPECT_EQ(afterItem.count(), t.valid ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typings, DateTypingTest, ::testing::ValuesIn(kTypings));
+
+TEST(DateParsing, GarbageIsNoDate) {
+    for (const char* text : {"abc", "1/1/202", "//", "10.05.2024x", "0/0/00"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(TxtEditDate::parseTyped(QString::fromLatin1(text)).isValid());
+    }
+    EXPECT_EQ(TxtEditDate::parseTyped(u"10.05.2024"_qs), QDate(2024, 5, 10));
+    EXPECT_EQ(TxtEditDate::parseTyped(u"10-05-2024"_qs), QDate(2024, 5, 10));
+}
+
+TEST_F(DateFieldTest, ValidateSeesTheShownDateAndCancelKeepsTheFocus) {
+    QString seen;
+    bool refuse = true;
+    QObject::connect(date_, &TxtEditDate::Validate, [&](bool& cancel) {
+        seen = date_->text();
+        cancel = refuse;
+    });
+    QSignalSpy afterItem(date_, &TxtEditDate::AfterItem);
+    QTest::keyClicks(date_->editor(), u"090524"_qs);
+    QTest::keyClick(date_->editor(), Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(seen, u"09/05/2024"_qs);
+    EXPECT_EQ(afterItem.count(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), date_->editor());
+    refuse = false;
+    QTest::keyClick(date_->editor(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(afterItem.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), next_); // Enter goes on like Tab
+}
+
+TEST_F(DateFieldTest, LeavingAnEditedFieldConfirmsIt) {
+    int validations = 0;
+    QObject::connect(date_, &TxtEditDate::Validate, [&](bool&) { ++validations; });
+    QSignalSpy afterItem(date_, &TxtEditDate::AfterItem);
+    QSignalSpy entered(date_, &TxtEditDate::Entered);
+    next_->setFocus(); // not edited: leaving confirms nothing
+    settle();
+    EXPECT_EQ(validations, 0);
+    date_->setFocus();
+    settle();
+    EXPECT_EQ(entered.count(), 1);
+    QTest::keyClicks(date_->editor(), u"010124"_qs);
+    next_->setFocus(Qt::MouseFocusReason);
+    settle();
+    EXPECT_EQ(validations, 1);
+    EXPECT_EQ(afterItem.count(), 1);
+    EXPECT_EQ(date_->text(), u"01/01/2024"_qs);
+}
+
+TEST_F(DateFieldTest, ACancelledFocusOutTakesTheFocusBack) {
+    QObject::connect(date_, &TxtEditDate::Validate, [](bool& cancel) { cancel = true; });
+    QTest::keyClicks(date_->editor(), u"010124"_qs);
+    next_->setFocus(Qt::MouseFocusReason);
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), date_->editor());
+}
+
+} // namespace

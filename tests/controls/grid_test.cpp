@@ -1,0 +1,445 @@
+// KRX_QGRID over a recordset: what it shows, what it lets the user edit, and the events the
+// window's grid handlers rely on.
+
+#include "controls_support.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/recordset.h"
+#include "runtime/conversions.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using controls_test::settle;
+using host::GridRow;
+using host::KRX_QGRID;
+
+namespace {
+
+// The model tester reports its findings as warnings starting with "FAIL!".
+QStringList gModelFailures;
+void recordModelFailures(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtDebugMsg && message.contains(u"FAIL!"_qs))
+        gModelFailures << message;
+}
+
+struct ColumnSpec {
+    const char* key;
+    const char* caption;
+    int kind;
+    int widthTwips;
+    const char* format; // nullptr: added without a display format
+};
+
+// A cut of the price-list grid: list number, currency, a price, two percentages, net price.
+const ColumnSpec kColumns[] = {
+    {"LI10_NUMLIST", "N.", 12, 255, nullptr},
+    {"VALUTA", "Valuta", 1, 560, nullptr},
+    {"LI10_PREZZO", "Prezzo lordo", 12, 1635, "#,##0.00"},
+    {"LI10_SC1PER", "Sc. % 1", 12, 690, "#,##0.000"},
+    {"LI10_MAG1PER", "Mg.%1 ", 12, 690, "#,##0.000"},
+    {"PREZZO_NETTO", "Prezzo netto", 12, 1635, "#,##0.00000"},
+};
+
+rt::Decimal dec(const char* text) {
+    return *rt::Decimal::parse(QString::fromLatin1(text));
+}
+
+class GridTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        connection_ = controls_test::databaseWith({
+            u"CREATE TABLE [PL_RIGHE] ([LI10_NUMLIST] [decimal](3, 0) NOT NULL, "
+            u"[VALUTA] [char](4) NULL, [LI10_PREZZO] [decimal](17, 6) NULL, "
+            u"[LI10_SC1PER] [decimal](6, 3) NULL, [LI10_MAG1PER] [decimal](6, 3) NULL, "
+            u"[PREZZO_NETTO] [decimal](17, 6) NULL)"_qs,
+            u"INSERT INTO PL_RIGHE VALUES (1, 'EURO', 1234.5675, 12.5, NULL, 1000)"_qs,
+            u"INSERT INTO PL_RIGHE VALUES (2, 'EURO', NULL, 0, 3, 0.5)"_qs,
+            u"INSERT INTO PL_RIGHE VALUES (5, 'USD ', 12345678.9, 100, 1.25, 2)"_qs,
+        });
+        recordset_ = connection_->Execute(u"SELECT * FROM PL_RIGHE ORDER BY LI10_NUMLIST"_qs);
+        auto* layout = new QVBoxLayout(&window_);
+        outside_ = new QLineEdit(&window_);
+        grid_ = new KRX_QGRID(&window_);
+        layout->addWidget(outside_);
+        layout->addWidget(grid_);
+        window_.resize(900, 300);
+        gModelFailures.clear();
+        previousHandler_ = qInstallMessageHandler(recordModelFailures);
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            grid_->view()->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        grid_->setAutoLayout(true);
+        for (const ColumnSpec& c : kColumns) {
+            if (c.format)
+                grid_->addColumn(c.key, c.caption, c.kind, c.widthTwips, true, 0, c.format);
+            else
+                grid_->addColumn(c.key, c.caption, c.kind, c.widthTwips, true);
+        }
+        grid_->endColumns();
+        for (const char* key : {"LI10_PREZZO", "LI10_SC1PER", "LI10_MAG1PER"})
+            grid_->setColumnEditable(key, 1);
+        grid_->setColumnDecimals("LI10_PREZZO", 2);
+        grid_->setColumnDecimals("LI10_SC1PER", 3);
+        grid_->endLayout();
+        grid_->setRecordset(recordset_);
+    }
+
+    void TearDown() override {
+        qInstallMessageHandler(previousHandler_);
+        EXPECT_EQ(gModelFailures, QStringList()) << "the grid's model broke a model rule";
+    }
+
+    void focusGridAt(const QString& key) {
+        ASSERT_TRUE(controls_test::showActive(window_));
+        grid_->setFocus();
+        grid_->setCurrentColumn(key);
+        settle();
+    }
+
+    // F2 on the current cell, the text typed into the editor, then Enter.
+    void typeIntoCurrentCell(const QString& text) {
+        QTest::keyClick(grid_->view(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr) << "the cell did not open for typing";
+        editor->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        settle();
+    }
+
+    std::shared_ptr<host::Connection> connection_;
+    std::shared_ptr<host::Recordset> recordset_;
+    QWidget window_;
+    QLineEdit* outside_ = nullptr;
+    KRX_QGRID* grid_ = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+    QtMessageHandler previousHandler_ = nullptr;
+};
+
+TEST_F(GridTest, ShowsEveryRowFormattedAsItsColumnAsks) {
+    struct Cell {
+        int row;
+        const char* key;
+        const char* shown;
+    };
+    const Cell cells[] = {
+        {0, "LI10_NUMLIST", "1"},
+        {2, "LI10_NUMLIST", "5"},
+        {0, "VALUTA", "EURO"},
+        {2, "VALUTA", "USD"}, // trailing blanks trimmed
+        {0, "LI10_PREZZO", "1.234,57"},
+        {1, "LI10_PREZZO", ""}, // Null shows empty
+        {2, "LI10_PREZZO", "12.345.678,90"},
+        {0, "LI10_SC1PER", "12,500"},
+        {1, "LI10_SC1PER", "0,000"},
+        {2, "LI10_SC1PER", "100,000"},
+        {0, "LI10_MAG1PER", ""},
+        {2, "LI10_MAG1PER", "1,250"},
+        {0, "PREZZO_NETTO", "1.000,00000"},
+        {1, "PREZZO_NETTO", "0,50000"},
+    };
+    ASSERT_EQ(grid_->view()->model()->rowCount(), 3);
+    for (const Cell& c : cells) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " " << c.key);
+        EXPECT_EQ(grid_->displayText(c.row, c.key).toStdString(), c.shown);
+    }
+}
+
+TEST_F(GridTest, ReadingRowsForDisplayLeavesTheRecordsetWhereItStood) {
+    recordset_->MoveLast();
+    recordset_->MoveNext(); // EOF, as after a walk of the window
+    for (int row = 0; row < 3; ++row)
+        grid_->displayText(row, u"LI10_PREZZO"_qs);
+    EXPECT_TRUE(recordset_->IsEOF());
+    recordset_->setAbsolutePosition(2);
+    grid_->displayText(0, u"VALUTA"_qs);
+    EXPECT_EQ(recordset_->AbsolutePosition(), 2);
+}
+
+TEST_F(GridTest, NumbersAreRightAlignedAndTextIsNot) {
+    const QAbstractItemModel* model = grid_->view()->model();
+    for (int col = 0; col < model->columnCount(); ++col) {
+        SCOPED_TRACE(kColumns[col].key);
+        const auto alignment = model->index(0, col).data(Qt::TextAlignmentRole).value<int>();
+        EXPECT_EQ(bool(alignment & Qt::AlignRight), kColumns[col].kind == 12);
+    }
+}
+
+TEST_F(GridTest, CaptionsWidthsAndOrderAreAsGiven) {
+    const QAbstractItemModel* model = grid_->view()->model();
+    ASSERT_EQ(grid_->columnCount(), int(std::size(kColumns)));
+    for (int col = 0; col < grid_->columnCount(); ++col) {
+        SCOPED_TRACE(kColumns[col].key);
+        EXPECT_EQ(grid_->column(col).key.toStdString(), kColumns[col].key);
+        EXPECT_EQ(model->headerData(col, Qt::Horizontal).toString().toStdString(),
+                  kColumns[col].caption); // "Mg.%1 " keeps its blank
+        EXPECT_EQ(grid_->view()->columnWidth(col), kColumns[col].widthTwips / 15);
+    }
+}
+
+TEST_F(GridTest, HiddenColumnsAreLeftOutOfTheVisiblePositions) {
+    grid_->setColumnVisible(u"VALUTA"_qs, false);
+    grid_->setColumnVisible(u"LI10_SC1PER"_qs, false);
+    EXPECT_TRUE(grid_->view()->isColumnHidden(1));
+    EXPECT_TRUE(grid_->view()->isColumnHidden(3));
+    EXPECT_FALSE(grid_->view()->isColumnHidden(2));
+    struct Case {
+        const char* key;
+        int visiblePosition;
+    };
+    for (const Case& c : {Case{"LI10_NUMLIST", 0}, Case{"LI10_PREZZO", 1}, Case{"LI10_MAG1PER", 2},
+                          Case{"PREZZO_NETTO", 3}}) {
+        SCOPED_TRACE(c.key);
+        grid_->setCurrentColumn(c.key);
+        EXPECT_EQ(grid_->focusedVisibleColumn(), c.visiblePosition);
+        grid_->setFocusedVisibleColumn(c.visiblePosition);
+        EXPECT_EQ(grid_->currentColumnKey().toStdString(), c.key);
+    }
+    grid_->setColumnVisible(u"VALUTA"_qs, true);
+    EXPECT_FALSE(grid_->view()->isColumnHidden(1));
+}
+
+TEST_F(GridTest, OnlyColumnsMadeEditableAcceptTyping) {
+    grid_->setColumnEditable(u"LI10_MAG1PER"_qs, 0); // made editable, then read-only again
+    const QAbstractItemModel* model = grid_->view()->model();
+    struct Case {
+        const char* key;
+        bool editable;
+    };
+    for (const Case& c :
+         {Case{"LI10_NUMLIST", false}, Case{"VALUTA", false}, Case{"LI10_PREZZO", true},
+          Case{"LI10_SC1PER", true}, Case{"LI10_MAG1PER", false}, Case{"PREZZO_NETTO", false}}) {
+        SCOPED_TRACE(c.key);
+        const QModelIndex index = model->index(1, grid_->columnIndex(c.key));
+        EXPECT_EQ(bool(model->flags(index) & Qt::ItemIsEditable), c.editable);
+    }
+}
+
+TEST_F(GridTest, F2OnAReadOnlyCellOpensNoEditor) {
+    QSignalSpy editing(grid_, &KRX_QGRID::OnEditing);
+    focusGridAt(u"PREZZO_NETTO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_F2);
+    settle();
+    EXPECT_EQ(editing.count(), 0);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+}
+
+TEST_F(GridTest, AKeyWithoutAColumnIsToleratedEverywhere) {
+    const QString none = u"LI10_PROVIMP"_qs;
+    grid_->setCurrentColumn(u"LI10_SC1PER"_qs);
+    grid_->setNumericKind(none, 3, 2, u"EURO"_qs);
+    grid_->setNumericSetting(none, 1);
+    grid_->setColumnEditable(none, 1);
+    grid_->setColumnDecimals(none, 2);
+    grid_->setColumnVisible(none, false);
+    grid_->setCurrentColumn(none);
+    EXPECT_EQ(grid_->column(none), nullptr);
+    EXPECT_EQ(grid_->columnIndex(none), -1);
+    EXPECT_EQ(grid_->displayText(0, none), QString());
+    EXPECT_EQ(grid_->columnCount(), int(std::size(kColumns)));
+    EXPECT_EQ(grid_->currentColumnKey(), u"LI10_SC1PER"_qs);
+    EXPECT_EQ(grid_->displayText(0, u"LI10_SC1PER"_qs), u"12,500"_qs);
+}
+
+TEST_F(GridTest, OnEditingHandsTheRowAsItIs) {
+    std::vector<GridRow> rows;
+    QObject::connect(grid_, &KRX_QGRID::OnEditing, [&](const GridRow& r) { rows.push_back(r); });
+    focusGridAt(u"LI10_SC1PER"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    QTest::keyClick(grid_->view(), Qt::Key_F2);
+    settle();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].editedColumn, u"LI10_SC1PER"_qs);
+    EXPECT_EQ(rt::CDec(rows[0].value(u"LI10_SC1PER"_qs)), rt::Decimal(0));
+    EXPECT_EQ(rt::CDec(rows[0].value(u"LI10_MAG1PER"_qs)), rt::Decimal(3));
+    EXPECT_TRUE(rows[0].value(u"LI10_PREZZO"_qs).isNull());
+    EXPECT_EQ(rt::CDec(rows[0].value(0)), rt::Decimal(2)); // by position: the list number
+}
+
+TEST_F(GridTest, OnEditedCarriesTheTypedValueAndLeavesTheRecordsetAlone) {
+    struct Case {
+        const char* typed;
+        const char* expected; // nullptr: Null
+    };
+    const Case cases[] = {
+        {"12,5", "12.5"}, {"1.234,5", "1234.5"}, {"-3", "-3"}, {"0,125", "0.125"}, {"", nullptr},
+    };
+    focusGridAt(u"LI10_SC1PER"_qs);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        std::vector<GridRow> rows;
+        auto connection = QObject::connect(grid_, &KRX_QGRID::OnEdited,
+                                           [&](const GridRow& r) { rows.push_back(r); });
+        typeIntoCurrentCell(QString::fromLatin1(c.typed));
+        QObject::disconnect(connection);
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].editedColumn, u"LI10_SC1PER"_qs);
+        const rt::Variant v = rows[0].value(u"LI10_SC1PER"_qs);
+        if (c.expected) {
+            ASSERT_EQ(v.type(), rt::VarType::Decimal) << v.debugText().toStdString();
+            EXPECT_EQ(v.asDecimal(), dec(c.expected));
+        } else {
+            EXPECT_TRUE(v.isNull()) << v.debugText().toStdString();
+        }
+        EXPECT_EQ(rt::CDec(rows[0].value(u"LI10_PREZZO"_qs)), dec("1234.5675"));
+        EXPECT_EQ(rt::CDec(recordset_->Fields(u"LI10_SC1PER"_qs).Value()), dec("12.5"));
+        EXPECT_EQ(grid_->displayText(0, u"LI10_SC1PER"_qs), u"12,500"_qs);
+    }
+}
+
+TEST_F(GridTest, TheWindowStoresTheValueAndRefreshesTheRow) {
+    QObject::connect(grid_, &KRX_QGRID::OnEdited, [&](const GridRow& r) {
+        recordset_->Fields(r.editedColumn).setValue(r.value(r.editedColumn));
+        grid_->refreshRows();
+    });
+    focusGridAt(u"LI10_PREZZO"_qs);
+    typeIntoCurrentCell(u"7,25"_qs);
+    EXPECT_EQ(grid_->displayText(0, u"LI10_PREZZO"_qs), u"7,25"_qs);
+    EXPECT_EQ(grid_->currentColumnKey(), u"LI10_PREZZO"_qs);
+    EXPECT_EQ(grid_->currentRow(), 0);
+}
+
+TEST_F(GridTest, TheEditEndsBeforeKeyDownSeesTheEnter) {
+    QStringList order;
+    QObject::connect(grid_, &KRX_QGRID::OnEdited, [&](const GridRow&) { order << u"OnEdited"_qs; });
+    QObject::connect(grid_, &KRX_QGRID::KeyDown, [&](int& key, int) {
+        if (key == 13)
+            order << u"KeyDown"_qs;
+    });
+    focusGridAt(u"LI10_SC1PER"_qs);
+    typeIntoCurrentCell(u"4"_qs);
+    EXPECT_EQ(order, (QStringList{u"OnEdited"_qs, u"KeyDown"_qs}));
+    EXPECT_EQ(QApplication::focusWidget(), grid_->view());
+}
+
+TEST_F(GridTest, EnterDoesNotMoveByItself) {
+    QList<int> keys;
+    QObject::connect(grid_, &KRX_QGRID::KeyDown, [&](int& key, int) { keys << key; });
+    focusGridAt(u"LI10_PREZZO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_Return);
+    QTest::keyClick(grid_->view(), Qt::Key_Return, Qt::ShiftModifier);
+    settle();
+    EXPECT_EQ(keys, (QList<int>{13, 13}));
+    EXPECT_EQ(grid_->currentRow(), 0);
+    EXPECT_EQ(grid_->currentColumnKey(), u"LI10_PREZZO"_qs);
+}
+
+TEST_F(GridTest, KeyDownReportsKeyCodeAndShiftState) {
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int code;
+        int shift;
+    };
+    const Case cases[] = {
+        {Qt::Key_Return, Qt::NoModifier, 13, 0},    {Qt::Key_Enter, Qt::KeypadModifier, 13, 0},
+        {Qt::Key_Return, Qt::ShiftModifier, 13, 1}, {Qt::Key_Down, Qt::ControlModifier, 40, 2},
+        {Qt::Key_F2, Qt::AltModifier, 113, 4},      {Qt::Key_Escape, Qt::NoModifier, 27, 0},
+    };
+    focusGridAt(u"LI10_NUMLIST"_qs);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        int code = -1, shift = -1;
+        auto connection = QObject::connect(grid_, &KRX_QGRID::KeyDown, [&](int& k, int s) {
+            code = k;
+            shift = s;
+            k = 0; // swallowed: the grid does nothing with it
+        });
+        QTest::keyClick(grid_->view(), c.key, c.modifiers);
+        QObject::disconnect(connection);
+        EXPECT_EQ(code, c.code);
+        EXPECT_EQ(shift, c.shift);
+    }
+    EXPECT_EQ(grid_->currentRow(), 0);
+}
+
+TEST_F(GridTest, ASwallowedKeyIsNotHandledByTheGrid) {
+    QSignalSpy rowChanged(grid_, &KRX_QGRID::RowChanged);
+    QObject::connect(grid_, &KRX_QGRID::KeyDown, [](int& key, int) {
+        if (key == 40)
+            key = 0;
+    });
+    focusGridAt(u"LI10_PREZZO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    EXPECT_EQ(rowChanged.count(), 0);
+    EXPECT_EQ(recordset_->AbsolutePosition(), 1);
+}
+
+TEST_F(GridTest, DownAndClickMoveTheRecordsetAndRaiseRowChanged) {
+    QList<int> positions; // where the recordset stands when RowChanged runs
+    QObject::connect(grid_, &KRX_QGRID::RowChanged,
+                     [&] { positions << recordset_->AbsolutePosition(); });
+    focusGridAt(u"LI10_PREZZO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    EXPECT_EQ(positions, QList<int>{2});
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    QTest::keyClick(grid_->view(), Qt::Key_Down); // already on the last row: no change
+    EXPECT_EQ(positions, (QList<int>{2, 3}));
+    const QModelIndex first = grid_->view()->model()->index(0, 2);
+    QTest::mouseClick(grid_->view()->viewport(), Qt::LeftButton, {},
+                      grid_->view()->visualRect(first).center());
+    EXPECT_EQ(positions, (QList<int>{2, 3, 1}));
+    EXPECT_EQ(grid_->currentRow(), 0);
+}
+
+TEST_F(GridTest, DownStartsFromTheRowTheWindowMovedTheRecordsetTo) {
+    focusGridAt(u"LI10_PREZZO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    ASSERT_EQ(recordset_->AbsolutePosition(), 3);
+    QSignalSpy rowChanged(grid_, &KRX_QGRID::RowChanged);
+    recordset_->MoveFirst(); // the window moves its recordset
+    EXPECT_EQ(grid_->currentRow(), 0);
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    EXPECT_EQ(rowChanged.count(), 1);
+    EXPECT_EQ(recordset_->AbsolutePosition(), 2);
+}
+
+TEST_F(GridTest, EnteredWhenTheGridGetsTheFocus) {
+    QSignalSpy entered(grid_, &KRX_QGRID::Entered);
+    ASSERT_TRUE(controls_test::showActive(window_));
+    outside_->setFocus();
+    settle();
+    EXPECT_EQ(entered.count(), 0);
+    grid_->setFocus();
+    settle();
+    EXPECT_EQ(entered.count(), 1);
+    grid_->setCurrentColumn(u"LI10_PREZZO"_qs);
+    QTest::keyClick(grid_->view(), Qt::Key_F2); // into the cell editor and back: still inside
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(entered.count(), 1);
+    outside_->setFocus();
+    grid_->setFocus();
+    settle();
+    EXPECT_EQ(entered.count(), 2);
+}
+
+TEST_F(GridTest, DetachingAndCleanupLeaveNoRows) {
+    grid_->setRecordset(nullptr);
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
+    EXPECT_EQ(grid_->currentRow(), -1);
+    EXPECT_EQ(grid_->displayText(0, u"VALUTA"_qs), QString());
+    grid_->setRecordset(recordset_);
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 3);
+    grid_->cleanup();
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
+    EXPECT_EQ(grid_->columnCount(), 0);
+}
+
+TEST_F(GridTest, RefreshFollowsAFilteredRecordset) {
+    recordset_->setFilter(u"LI10_NUMLIST =5"_qs);
+    grid_->refreshRows();
+    ASSERT_EQ(grid_->view()->model()->rowCount(), 1);
+    EXPECT_EQ(grid_->displayText(0, u"VALUTA"_qs), u"USD"_qs);
+    recordset_->setFilter(host::adFilterNone);
+    grid_->refreshRows();
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 3);
+}
+
+} // namespace

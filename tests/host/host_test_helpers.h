@@ -1,0 +1,31 @@
+#pragma once
+// Helpers shared by the host tests: an in-memory SQLite connection filled with SQL Server
+// text, as the window writes it.
+
+#include "host/data/connection.h"
+#include "tests/runtime/test_helpers.h"
+
+#include <QStringList>
+#include <memory>
+
+inline std::shared_ptr<host::Connection> memoryConnection(const QStringList& statements = {}) {
+    auto connection = std::make_shared<host::Connection>();
+    connection->Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
+    for (const QString& s : statements)
+        connection->Execute(s);
+    connection->clearTrace();
+    return connection;
+}
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+// Lets events run until the condition holds (at most two seconds); answers the condition.
+inline bool processEventsUntil(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return condition();
+}

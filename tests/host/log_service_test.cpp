@@ -1,0 +1,237 @@
+// Log service: the error report's buttons and answers, messages by style, the log file, and
+// the scripted service the window tests use.
+#include "host/services/log_service.h"
+#include "tests/host/host_test_helpers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the user saw in the box, and the button (by caption) or key that answered it.
+struct Seen {
+    QString title;
+    QString text;
+    QStringList buttons;
+    QString defaultButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Answers the next modal message box by clicking the button with the caption, or by a key
+// (Qt::Key_Return / Qt::Key_Escape) when the caption is empty.
+void answerNextBox(Seen& seen, const QString& caption, int key = 0) {
+    QTimer::singleShot(0, [&seen, caption, key] {
+        QMessageBox* box = nullptr;
+        processEventsUntil([&] {
+            box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            return box && box->isVisible();
+        });
+        if (!box)
+            return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text();
+        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        if (key) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &press);
+            return;
+        }
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == caption)
+                b->click();
+    });
+}
+
+QString readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(f.readAll())
+                                                         : QString();
+}
+
+class DialogLogServiceTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString logPath() const { return dir.filePath(QStringLiteral("prezzolampo.log")); }
+};
+
+TEST_F(DialogLogServiceTest, ErrorReportAnswersByTheButtonPressed) {
+    const struct {
+        const char* button;
+        int key;
+        int answer;
+    } cases[] = {
+        {"Interrompi", 0, host::ErrorLeave},
+        {"Riprova", 0, host::ErrorRetry},
+        {"Ignora", 0, host::ErrorContinue},
+        {"", Qt::Key_Return, host::ErrorRetry}, // the default button of style 4370
+        {"", Qt::Key_Escape, host::ErrorLeave},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        SCOPED_TRACE(c.key);
+        host::DialogLogService log(logPath());
+        log.setError(rt::Error(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente")));
+        Seen seen;
+        answerNextBox(seen, QString::fromLatin1(c.button), c.key);
+        EXPECT_EQ(log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
+                                  QStringLiteral("SetupGrids"), 4370),
+                  c.answer);
+        EXPECT_EQ(seen.buttons, (QStringList{"Interrompi", "Riprova", "Ignora"}));
+        EXPECT_EQ(seen.defaultButton, QStringLiteral("Riprova"));
+        EXPECT_EQ(seen.icon, QMessageBox::Critical);
+        EXPECT_EQ(seen.title, QStringLiteral("prezzolampo"));
+    }
+}
+
+TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErrors) {
+    host::DialogLogService log(logPath());
+    log.setError(rt::Error(rt::ErrDatabase, QStringLiteral("Nome di colonna non valido")));
+    log.setConnectionErrors(
+        {{207, QStringLiteral("Invalid column name 'X'."), QStringLiteral("42S22")},
+         {8180, QStringLiteral("Statement(s) could not be prepared."), {}}});
+    Seen seen;
+    answerNextBox(seen, QStringLiteral("Ignora"));
+    log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
+                    QStringLiteral("UpdateRecord"), 4370);
+
+    EXPECT_EQ(seen.text, QStringLiteral("Finestra: Listini\n"
+                                        "Procedura: UpdateRecord\n"
+                                        "Errore n. -2147217900: Nome di colonna non valido\n"
+                                        "Errori della connessione:\n"
+                                        "  207 - Invalid column name 'X'. [42S22]\n"
+                                        "  8180 - Statement(s) could not be prepared."));
+    const QStringList lines = readAll(logPath()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 7) << readAll(logPath()).toStdString();
+    static const QRegularExpression stamped(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\| "));
+    EXPECT_TRUE(stamped.match(lines.at(0)).hasMatch()) << lines.at(0).toStdString();
+    EXPECT_TRUE(lines.at(0).endsWith(QStringLiteral("| ERRORE | prezzolampo | Finestra: Listini")));
+    EXPECT_EQ(lines.at(2), QStringLiteral("    Errore n. -2147217900: Nome di colonna non valido"));
+    EXPECT_EQ(lines.at(4), QStringLiteral("      207 - Invalid column name 'X'. [42S22]"));
+    EXPECT_TRUE(stamped.match(lines.at(6)).hasMatch());
+    EXPECT_TRUE(lines.at(6).endsWith(QStringLiteral("| RISPOSTA | UpdateRecord | Ignora")));
+
+    // The next report starts afresh: the errors were reported once.
+    answerNextBox(seen, QStringLiteral("Interrompi"));
+    log.reportError(QStringLiteral("prezzolampo"), QString(), QStringLiteral("Form_Load"), 4370);
+    EXPECT_EQ(seen.text, QStringLiteral("Procedura: Form_Load\nErrore sconosciuto"));
+}
+
+TEST_F(DialogLogServiceTest, MessagesFollowTheirStyleAndAreLogged) {
+    const struct {
+        int style;
+        const char* press;
+        int answer;
+        QStringList buttons;
+        const char* defaultButton;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {48, "OK", host::vbOK, {"OK"}, "OK", QMessageBox::Warning},
+        {64 + 1, "Annulla", host::vbCancel, {"OK", "Annulla"}, "OK", QMessageBox::Information},
+        {32 + 4, "No", host::vbNo, {"Sì", "No"}, "Sì", QMessageBox::Question},
+        {16 + 4 + 256, "Sì", host::vbYes, {"Sì", "No"}, "No", QMessageBox::Critical},
+        {3 + 512,
+         "Annulla",
+         host::vbCancel,
+         {"Sì", "No", "Annulla"},
+         "Annulla",
+         QMessageBox::NoIcon},
+        {5, "Riprova", host::vbRetry, {"Riprova", "Annulla"}, "Riprova", QMessageBox::NoIcon},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        host::DialogLogService log(logPath());
+        Seen seen;
+        answerNextBox(seen, QString::fromUtf8(c.press));
+        EXPECT_EQ(log.message(QStringLiteral("Parametri mancanti"), c.style,
+                              QStringLiteral("Attenzione")),
+                  c.answer);
+        EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.defaultButton, QString::fromUtf8(c.defaultButton));
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.title, QStringLiteral("Attenzione"));
+    }
+    const QString log = readAll(logPath());
+    EXPECT_EQ(log.count(QStringLiteral("| MESSAGGIO | Attenzione | Parametri mancanti\n")), 6);
+    EXPECT_EQ(log.count(QStringLiteral("| RISPOSTA | Attenzione | Annulla\n")), 2);
+}
+
+TEST_F(DialogLogServiceTest, AnUnwritableLogDoesNotStopTheMessage) {
+    host::DialogLogService log(dir.filePath(QStringLiteral("missing/folder/x.log")));
+    Seen seen;
+    answerNextBox(seen, QStringLiteral("OK"));
+    EXPECT_EQ(log.message(QStringLiteral("Avviso"), 64, QStringLiteral("Avviso Utente")),
+              host::vbOK);
+}
+
+TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
+    const struct {
+        int style;
+        QList<int> buttons;
+        int defaultAnswer;
+    } cases[] = {
+        {0, {host::vbOK}, host::vbOK},
+        {64 + 4096, {host::vbOK}, host::vbOK},
+        {1, {host::vbOK, host::vbCancel}, host::vbOK},
+        {1 + 256, {host::vbOK, host::vbCancel}, host::vbCancel},
+        {4370, {host::vbAbort, host::vbRetry, host::vbIgnore}, host::vbRetry},
+        {2 + 512, {host::vbAbort, host::vbRetry, host::vbIgnore}, host::vbIgnore},
+        {3, {host::vbYes, host::vbNo, host::vbCancel}, host::vbYes},
+        {4 + 48 + 256, {host::vbYes, host::vbNo}, host::vbNo},
+        {4 + 512, {host::vbYes, host::vbNo}, host::vbYes}, // no third button: the first
+        {5 + 256, {host::vbRetry, host::vbCancel}, host::vbCancel},
+        {7, {host::vbOK}, host::vbOK},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        EXPECT_EQ(host::messageButtons(c.style), c.buttons);
+        EXPECT_EQ(host::defaultButtonAnswer(c.style), c.defaultAnswer);
+    }
+}
+
+TEST(ScriptedLogService, AnswersFromItsQueuesAndRecords) {
+    host::ScriptedLogService log;
+    log.answers = {host::ErrorRetry, host::ErrorContinue};
+    log.messageAnswers = {host::vbNo};
+
+    log.setError(rt::Error(rt::ErrOverflow, QStringLiteral("Overflow")));
+    log.setConnectionErrors({{1, QStringLiteral("x"), {}}});
+    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("A"), 4370), host::ErrorRetry);
+    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("B"), 4370), host::ErrorContinue);
+    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("C"), 4370), host::ErrorLeave);
+    log.defaultAnswer = host::ErrorContinue;
+    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("D"), 4370), host::ErrorContinue);
+
+    ASSERT_EQ(log.reports.size(), 4);
+    EXPECT_EQ(log.reports[0].procedure, QStringLiteral("A"));
+    EXPECT_EQ(log.reports[0].number, rt::ErrOverflow);
+    EXPECT_EQ(log.reports[0].description, QStringLiteral("Overflow"));
+    EXPECT_EQ(log.reports[0].dbErrors.size(), 1);
+    EXPECT_EQ(log.reports[0].style, 4370);
+    EXPECT_EQ(log.reports[1].number, 0) << "an error is reported once";
+    EXPECT_TRUE(log.reports[1].dbErrors.isEmpty());
+
+    EXPECT_EQ(log.message(QStringLiteral("Confermi?"), 4 + 32, QStringLiteral("Attenzione")),
+              host::vbNo);
+    EXPECT_EQ(log.message(QStringLiteral("Confermi?"), 4 + 32, QStringLiteral("Attenzione")),
+              host::vbYes);
+    EXPECT_EQ(log.message(QStringLiteral("Fatto"), 64, QStringLiteral("Avviso Utente")),
+              host::vbOK);
+    ASSERT_EQ(log.messages.size(), 3);
+    EXPECT_EQ(log.messages[2].text, QStringLiteral("Fatto"));
+    EXPECT_EQ(log.messages[2].style, 64);
+    EXPECT_EQ(log.messages[2].title, QStringLiteral("Avviso Utente"));
+}
+
+} // namespace
