@@ -138,6 +138,11 @@ void HeaderFrame::end() {
             disconnect(article->editor(), nullptr, this, nullptr);
     }
     fields_.clear();
+    // An ended frame holds nothing: the contract holds the frame as its active frame, so a
+    // reference back would keep both alive after the window has closed.
+    contract_.reset();
+    connection_.reset();
+    articles_.reset();
 }
 
 } // namespace host

@@ -1,0 +1,135 @@
+// prezzolampo: the host program. It reads its settings, prepares the demo database when it
+// is the one in use, loads the plug-in class CLSMG_PREZZOLAMPO from its plug-in folder and
+// opens its window in the main frame.
+#include "app/main_frame.h"
+#include "app/plugin_loader.h"
+#include "app/settings.h"
+
+#include "db/demo_database.h"
+#include "host/data/connection.h"
+#include "host/services/global_services.h"
+#include "runtime/conversions.h"
+#include "runtime/errors.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+const QString PluginClassName = QStringLiteral("CLSMG_PREZZOLAMPO");
+// Time left to the window's first activation and painting before the screenshot.
+constexpr int ScreenshotDelayMs = 500;
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "prezzolampo: %s\n", qPrintable(text));
+}
+
+// A demo database file that does not exist yet is created with the demo company's data.
+bool prepareDemoDatabase(const QString& file) {
+    if (QFileInfo::exists(file))
+        return true;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    try {
+        auto connection = std::make_shared<host::Connection>();
+        connection->Open(demo::demoConnectionString(file));
+        demo::createDemoDatabase(*connection, rt::Today());
+        connection->Close();
+        return true;
+    } catch (const rt::Error& e) {
+        printError(QStringLiteral("impossibile creare il database dimostrativo %1: %2")
+                       .arg(file, e.description()));
+        QFile::remove(file);
+        return false;
+    }
+}
+
+std::shared_ptr<host::GlobalServices> makeGlobalServices(const HostSettings& settings) {
+    auto global = std::make_shared<host::GlobalServices>();
+    global->setConnectionString(settings.connectionString);
+    global->setCompanyCode(settings.companyCode);
+    const QString dataFolder = userDataFolder();
+    QDir().mkpath(dataFolder);
+    global->factory() = host::HostObjectFactory::standard(
+        QDir(dataFolder).filePath(QStringLiteral("prezzolampo.log")));
+    return global;
+}
+
+PluginCall pluginCall(const HostSettings& settings) {
+    PluginCall call;
+    call.modal = settings.modal;
+    call.called = settings.called;
+    call.article = settings.article;
+    return call;
+}
+
+// --screenshot and --quit-after: the hooks the real-window tests drive the program with.
+void scheduleTestHooks(MainFrame& frame, const HostSettings& settings) {
+    auto screenshotTaken = std::make_shared<bool>(settings.screenshotFile.isEmpty());
+    auto takeScreenshot = [&frame, file = settings.screenshotFile, screenshotTaken] {
+        if (*screenshotTaken)
+            return;
+        *screenshotTaken = true;
+        QCoreApplication::processEvents();
+        if (!frame.grab().save(file))
+            printError(QStringLiteral("impossibile salvare l'immagine %1").arg(file));
+    };
+    if (!settings.screenshotFile.isEmpty())
+        QTimer::singleShot(ScreenshotDelayMs, &frame, takeScreenshot);
+    if (settings.quitAfterMs >= 0) {
+        QTimer::singleShot(settings.quitAfterMs, &frame, [&frame, takeScreenshot] {
+            takeScreenshot();
+            frame.close();
+            // A plug-in window that refuses to close keeps the frame: the run has failed.
+            if (frame.isVisible())
+                QCoreApplication::exit(1);
+        });
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("prezzolampo"));
+
+    HostOptions options;
+    if (!options.parse(QCoreApplication::arguments())) {
+        printError(options.errorText());
+        std::fprintf(stderr, "%s", qPrintable(options.helpText()));
+        return 2;
+    }
+    if (options.helpRequested()) {
+        std::fprintf(stdout, "%s", qPrintable(options.helpText()));
+        return 0;
+    }
+    QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
+                   QStringLiteral("prezzolampo"));
+    const HostSettings settings = options.resolve(file);
+    if (!settings.demoDatabaseFile.isEmpty() && !prepareDemoDatabase(settings.demoDatabaseFile))
+        return 1;
+
+    PluginLoader loader(settings.pluginFolder);
+    std::shared_ptr<host::Cinterface> plugin = loader.create(PluginClassName);
+    if (!plugin) {
+        printError(loader.errorText());
+        return 1;
+    }
+
+    int exitCode = 0;
+    {
+        MainFrame frame(makeGlobalServices(settings));
+        frame.show();
+        QTimer::singleShot(0, &frame,
+                           [&frame, p = std::move(plugin), call = pluginCall(settings)]() mutable {
+                               frame.openPlugin(std::move(p), call);
+                           });
+        scheduleTestHooks(frame, settings);
+        exitCode = QApplication::exec();
+    }
+    return exitCode;
+}

@@ -1,0 +1,136 @@
+#include "app/main_frame.h"
+
+#include "form/plugin_class.h"
+#include "host/controls/window_controls.h"
+#include "host/services/global_services.h"
+#include "host/services/navigator.h"
+#include "host/window/window_support.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QToolBar>
+
+MainFrame::MainFrame(std::shared_ptr<host::GlobalServices> global, QWidget* parent)
+    : QMainWindow(parent), global_(std::move(global)),
+      navigator_(std::make_shared<host::Navigator>()) {
+    setWindowTitle(global_->applicationTitle());
+    windowArea_ = new QMdiArea(this);
+    windowArea_->setObjectName(QStringLiteral("windowArea"));
+    setCentralWidget(windowArea_);
+    buildNavigatorBar();
+    navigatorStatus_ = new QLabel(this);
+    statusBar()->addPermanentWidget(navigatorStatus_);
+    connect(navigator_.get(), &host::Navigator::statusChanged, this, [this](int status) {
+        navigatorStatus_->setText(QStringLiteral("Stato: %1").arg(status));
+    });
+    navigator_->setModels(std::make_shared<host::LayoutObjectModel>(),
+                          std::make_shared<host::ScriptObjectModel>());
+    global_->presentWindow = [this](QWidget* window) { presentWindow(window); };
+    resize(1000, 640);
+}
+
+MainFrame::~MainFrame() {
+    // The plug-in goes while the window area that hosts its window still exists.
+    showing_ = false;
+    releasePlugin();
+    global_->presentWindow = nullptr;
+}
+
+void MainFrame::buildNavigatorBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Navigatore"));
+    bar->setObjectName(QStringLiteral("navigatorBar"));
+    bar->setMovable(false);
+    QAction* exportAction = bar->addAction(QStringLiteral("Esporta"));
+    exportAction->setObjectName(QStringLiteral("exportButton"));
+    exportAction->setToolTip(QStringLiteral("Esporta verso Office"));
+    connect(exportAction, &QAction::triggered, this, &MainFrame::exportToOffice);
+    QAction* mediaAction = bar->addAction(QStringLiteral("Multimedia"));
+    mediaAction->setObjectName(QStringLiteral("multimediaButton"));
+    mediaAction->setToolTip(QStringLiteral("Collega dati multimediali"));
+    connect(mediaAction, &QAction::triggered, this,
+            [this] { pressNavigatorButton(MultimediaButton); });
+}
+
+void MainFrame::pressNavigatorButton(int button) {
+    bool cancel = false;
+    emit navigator_->ButtonPressed(cancel, button);
+}
+
+void MainFrame::exportToOffice() {
+    bool cancel = false;
+    emit navigator_->BeforeExportToOffice(cancel);
+    statusBar()->showMessage(cancel ? QStringLiteral("Esportazione annullata")
+                                    : QStringLiteral("Esportazione non disponibile in questa "
+                                                     "installazione"),
+                             5000);
+}
+
+void MainFrame::presentWindow(QWidget* window) {
+    QMdiSubWindow* sub = windowArea_->addSubWindow(window);
+    // A window that goes (its plug-in released it) takes its frame in the area with it.
+    connect(window, &QObject::destroyed, sub, &QMdiSubWindow::close);
+    // The window's host control learns that the window is hosted: the window places itself.
+    const QList<host::MDIActiveX*> windowHosts =
+        window->findChildren<host::MDIActiveX*>(Qt::FindDirectChildrenOnly);
+    for (host::MDIActiveX* windowHost : windowHosts)
+        windowHost->raiseFormLoad();
+    sub->show();
+}
+
+void MainFrame::openPlugin(std::shared_ptr<host::Cinterface> plugin, const PluginCall& call) {
+    plugin_ = std::move(plugin);
+    host::Cinterface& contract = *plugin_;
+    contract.setClsGlobal(global_);
+    contract.setActiveNavigator(navigator_);
+    contract.setStatusBar(statusBar());
+    contract.setCaption(rt::Variant(call.caption));
+    contract.setWindowModal(call.modal);
+    contract.setIsCalled(call.called);
+    contract.setIsActive(true);
+    contract.setClsVoceMenu(std::make_shared<host::MenuEntry>(call.menuText));
+    if (call.called) {
+        if (auto cls = std::dynamic_pointer_cast<PluginClassInterface>(plugin_))
+            cls->setCodiceArticolo(rt::Variant(call.article));
+    }
+    // Keep the instance while ShowForm runs: a modal window may close the frame meanwhile.
+    const std::shared_ptr<host::Cinterface> running = plugin_;
+    showing_ = true;
+    running->ShowForm();
+    showing_ = false;
+    if (releaseAfterShow_)
+        releasePlugin();
+}
+
+bool MainFrame::closePlugin() {
+    if (!plugin_)
+        return true;
+    const rt::Variant answer = plugin_->CloseForm();
+    const bool closed = answer.type() == rt::VarType::Boolean && answer.asBool();
+    host::OutputDebugString(QStringLiteral("prezzolampo|CloseForm|") +
+                            (closed ? QStringLiteral("True") : QStringLiteral("False")));
+    if (closed)
+        releasePlugin();
+    return closed;
+}
+
+void MainFrame::releasePlugin() {
+    if (showing_) {
+        releaseAfterShow_ = true;
+        return;
+    }
+    releaseAfterShow_ = false;
+    plugin_.reset();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    if (!closePlugin()) {
+        statusBar()->showMessage(QStringLiteral("La finestra non si può chiudere"), 5000);
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,200 @@
+// The host program's parts: its settings (command line over settings file over the demo
+// database), the plug-in folder scan and creation by class name, and the navigator tool bar.
+#include "app/main_frame.h"
+#include "app/plugin_loader.h"
+#include "app/settings.h"
+
+#include "db/demo_database.h"
+#include "host/services/global_services.h"
+#include "host/services/navigator.h"
+#include "host/window/window_support.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+struct SettingsCase {
+    const char* name;
+    QStringList arguments;
+    std::map<QString, QString> file;
+    QString connection; // "" = the default demo database
+    QString demoFile;   // "" = none, "default" = the default demo file
+    QString company;
+};
+
+TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
+    const QString pg = QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Database=ditta");
+    const std::vector<SettingsCase> table = {
+        {"nothing given", {}, {}, "", "default", "1"},
+        {"sqlite file", {"--database", "/tmp/x.sqlite"}, {}, "", "/tmp/x.sqlite", "1"},
+        {"connection wins over file",
+         {"--connection", pg, "--database", "/tmp/x.sqlite"},
+         {},
+         pg,
+         "",
+         "1"},
+        {"settings file", {}, {{"connection", pg}, {"company", "7"}}, pg, "", "7"},
+        {"settings database", {}, {{"database", "/srv/d.sqlite"}}, "", "/srv/d.sqlite", "1"},
+        {"command line over settings",
+         {"--database", "/tmp/y.sqlite", "--company", "3"},
+         {{"connection", pg}, {"company", "7"}},
+         "",
+         "/tmp/y.sqlite",
+         "3"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const SettingsCase& row : table) {
+        SCOPED_TRACE(row.name);
+        QSettings file(dir.filePath(QString::fromLatin1(row.name) + ".conf"), QSettings::IniFormat);
+        for (const auto& [key, value] : row.file)
+            file.setValue(key, value);
+        HostOptions options;
+        ASSERT_TRUE(options.parse(QStringList{"prezzolampo"} + row.arguments));
+        const HostSettings s = options.resolve(file);
+        const QString demoFile =
+            row.demoFile == "default" ? demo::defaultDemoDatabasePath() : row.demoFile;
+        EXPECT_EQ(s.demoDatabaseFile, demoFile);
+        EXPECT_EQ(s.connectionString,
+                  row.connection.isEmpty() ? demo::demoConnectionString(demoFile) : row.connection);
+        EXPECT_EQ(s.companyCode, row.company);
+    }
+}
+
+TEST(HostSettings, CallOptions) {
+    QTemporaryDir dir;
+    QSettings file(dir.filePath("empty.conf"), QSettings::IniFormat);
+    HostOptions options;
+    ASSERT_TRUE(options.parse({"prezzolampo", "--article", "ART 01", "--modal", "--plugins", "/p",
+                               "--screenshot", "/tmp/s.png", "--quit-after", "1500"}));
+    const HostSettings s = options.resolve(file);
+    EXPECT_TRUE(s.called);
+    EXPECT_EQ(s.article, "ART 01");
+    EXPECT_TRUE(s.modal);
+    EXPECT_EQ(s.pluginFolder, "/p");
+    EXPECT_EQ(s.screenshotFile, "/tmp/s.png");
+    EXPECT_EQ(s.quitAfterMs, 1500);
+
+    HostOptions plain;
+    ASSERT_TRUE(plain.parse({"prezzolampo"}));
+    const HostSettings d = plain.resolve(file);
+    EXPECT_FALSE(d.called);
+    EXPECT_FALSE(d.modal);
+    EXPECT_EQ(d.quitAfterMs, -1);
+    EXPECT_EQ(d.pluginFolder, defaultPluginFolder());
+}
+
+TEST(HostSettings, WrongArgumentsAreRefused) {
+    const std::vector<QStringList> table = {
+        {"--quit-after", "presto"},
+        {"--quit-after", "-5"},
+        {"--sconosciuta"},
+        {"articolo"},
+        {"--database"},
+    };
+    for (const QStringList& arguments : table) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        HostOptions options;
+        EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
+        EXPECT_FALSE(options.errorText().isEmpty());
+    }
+    HostOptions help;
+    ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
+    EXPECT_TRUE(help.helpRequested());
+    for (const char* option : {"--connection", "--database", "--company", "--article", "--modal",
+                               "--plugins", "--screenshot", "--quit-after"})
+        EXPECT_TRUE(help.helpText().contains(QLatin1String(option))) << option;
+}
+
+const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");
+
+TEST(PluginLoaderTest, FindsTheClassInTheLibraryMetadata) {
+    const PluginLoader loader(BuildPluginFolder);
+    const QList<PluginLoader::Library> libraries = loader.libraries();
+    ASSERT_EQ(libraries.size(), 1);
+    EXPECT_TRUE(libraries.first().file.contains("RIDE_PREZZOLAMPO"));
+    EXPECT_EQ(libraries.first().classes, QStringList{"CLSMG_PREZZOLAMPO"});
+}
+
+TEST(PluginLoaderTest, CreatesTheClassByNameWhateverTheCase) {
+    QStringList trace;
+    host::setDebugOutputSink([&trace](const QString& line) { trace.append(line); });
+    for (const char* name : {"CLSMG_PREZZOLAMPO", "clsmg_prezzolampo"}) {
+        SCOPED_TRACE(name);
+        trace.clear();
+        PluginLoader loader(BuildPluginFolder);
+        std::shared_ptr<host::Cinterface> plugin = loader.create(QString::fromLatin1(name));
+        ASSERT_TRUE(plugin) << loader.errorText().toStdString();
+        EXPECT_EQ(plugin->ActiveDll(), plugin);
+        plugin.reset();
+        ASSERT_EQ(trace.size(), 2);
+        EXPECT_TRUE(trace[0].endsWith("|INI|RIDE_PREZZOLAMPO|CLSMG_PREZZOLAMPO"));
+        EXPECT_TRUE(trace[1].endsWith("|TER|RIDE_PREZZOLAMPO|CLSMG_PREZZOLAMPO"));
+    }
+    host::setDebugOutputSink({});
+}
+
+TEST(PluginLoaderTest, UnknownClassOrFolderGivesAnItalianMessage) {
+    const std::vector<std::pair<QString, QString>> table = {
+        {BuildPluginFolder, "CLSMG_ALTRO"},
+        {"/nonesiste/plugins", "CLSMG_PREZZOLAMPO"},
+    };
+    for (const auto& [folder, className] : table) {
+        SCOPED_TRACE(className.toStdString() + " in " + folder.toStdString());
+        PluginLoader loader(folder);
+        EXPECT_FALSE(loader.create(className));
+        EXPECT_TRUE(loader.errorText().startsWith("Classe " + className + " non trovata"));
+    }
+}
+
+TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
+    MainFrame frame(std::make_shared<host::GlobalServices>());
+    QList<int> pressed;
+    int exports = 0;
+    QObject::connect(frame.navigator().get(), &host::Navigator::ButtonPressed,
+                     [&pressed](bool&, std::int32_t button) { pressed.append(button); });
+    QObject::connect(frame.navigator().get(), &host::Navigator::BeforeExportToOffice,
+                     [&exports](bool&) { ++exports; });
+    struct Press {
+        const char* button;
+        QList<int> pressed;
+        int exports;
+    };
+    const std::vector<Press> table = {{"multimediaButton", {25}, 0}, {"exportButton", {25}, 1}};
+    for (const Press& row : table) {
+        SCOPED_TRACE(row.button);
+        auto* action = frame.findChild<QAction*>(QString::fromLatin1(row.button));
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_EQ(pressed, row.pressed);
+        EXPECT_EQ(exports, row.exports);
+    }
+}
+
+TEST(MainFrameTest, PluginWindowsOpenInTheWindowAreaAndTakeTheirFrameAlong) {
+    auto global = std::make_shared<host::GlobalServices>();
+    MainFrame frame(global);
+    ASSERT_TRUE(global->presentWindow);
+    auto* window = new QWidget;
+    global->presentWindow(window);
+    ASSERT_EQ(frame.windowArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame.windowArea()->subWindowList().first()->widget(), window);
+    delete window;
+    // The emptied frame closes and deletes itself once the events run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame.windowArea()->subWindowList().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+#pragma once
+// Window scenarios of the parameter-driven set-up and the header, run on SQLite and on
+// PostgreSQL: a demo database whose price-list parameters a case may change before the window
+// opens, a fixed "today", and small readers of the grids and the statement trace.
+
+#include "db/demo_database.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/connection.h"
+#include "host/data/recordset.h"
+#include "host/services/global_services.h"
+#include "host/services/log_service.h"
+#include "runtime/conversions.h"
+#include "tests/support/pg_server.h"
+#include "tests/support/window_driver.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace setuptest {
+
+// Today for every scenario: a day of February in a leap year.
+inline const QDate Today(2024, 2, 10);
+
+inline const char* const ArticleWithoutOptions = "VITI-INOX-4X40";
+inline const char* const ArticleWithOptions = "SMALTO-ACQUA-075";
+
+class WindowScenario : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override {
+        PREZZOLAMPO_CONNECTION_OR_SKIP(cs, QString::fromLatin1(GetParam()));
+        connectionString_ = cs;
+        rt::setTodayForTesting(Today);
+    }
+    void TearDown() override { rt::setTodayForTesting(QDate()); }
+
+    // The demo database (made afresh), changed by the statements, then the window shown for
+    // the company.
+    std::unique_ptr<testsupport::WindowDriver> openWindow(const QStringList& statements = {},
+                                                          int company = demo::DemoCompany) {
+        testsupport::WindowOptions options;
+        options.connectionString = connectionString_;
+        options.today = Today;
+        auto driver = std::make_unique<testsupport::WindowDriver>(options);
+        execute(driver->connectionString, statements);
+        driver->global->setCompanyCode(QString::number(company));
+        driver->show();
+        return driver;
+    }
+
+    static void execute(const QString& connectionString, const QStringList& statements) {
+        if (statements.isEmpty())
+            return;
+        host::Connection connection;
+        connection.Open(connectionString);
+        for (const QString& sql : statements)
+            connection.Execute(sql);
+        connection.Close();
+    }
+
+    QString connectionString_;
+};
+
+inline std::string backendName(const ::testing::TestParamInfo<const char*>& info) {
+    return info.param;
+}
+
+#define SETUP_INSTANTIATE_BACKENDS(Suite)                                                          \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::Values("SQLite", "PostgreSQL"),           \
+                             ::setuptest::backendName)
+
+// The statements the window sent that start with the text.
+inline QStringList statementsStartingWith(const host::Connection& connection,
+                                          const QString& start) {
+    QStringList found;
+    for (const QString& sql : connection.trace())
+        if (sql.startsWith(start))
+            found.append(sql);
+    return found;
+}
+
+inline bool salesLoaded(const host::Connection& c) {
+    return !statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LISVEN_")).isEmpty();
+}
+inline bool purchaseLoaded(const host::Connection& c) {
+    return !statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LISACQ_")).isEmpty();
+}
+
+inline QStringList reportedProcedures(const host::ScriptedLogService& log) {
+    QStringList names;
+    for (const auto& r : log.reports)
+        names.append(
+            QStringLiteral("%1 (%2 %3)").arg(r.procedure).arg(r.number).arg(r.description));
+    return names;
+}
+
+// An UPDATE of the demo company's parameter rows of one side (and one list when given).
+inline QString updateLists(int side, const QString& assignments, int list = 0) {
+    QString sql = QStringLiteral("UPDATE MG44_PARMAGLIST SET %1 WHERE MG44_DITTA_CG18 = %2 "
+                                 "AND MG44_FLGVENACQ = %3")
+                      .arg(assignments)
+                      .arg(demo::DemoCompany)
+                      .arg(side);
+    if (list != 0)
+        sql += QStringLiteral(" AND MG44_NUMLIST = %1").arg(list);
+    return sql;
+}
+
+} // namespace setuptest

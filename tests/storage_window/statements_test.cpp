@@ -1,0 +1,398 @@
+// The statements of the price-list storage, built alone: working tables, look-ups, working
+// rows, and the UPDATE and INSERT that save a working row.
+#include "host/services/number_formatter.h"
+#include "runtime/errors.h"
+#include "storage/statements.h"
+#include "storage/working_columns.h"
+
+#include <QHash>
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Statements print as text when an expectation fails.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+using storage::SavedRow;
+
+rt::Variant dec(const char* text) {
+    return rt::Variant(*rt::Decimal::parse(QString::fromLatin1(text)));
+}
+
+QString decimalDB(const rt::Variant& v) {
+    host::NumberFormatter formatter;
+    return storage::decimalDbText(formatter, v);
+}
+
+// ---- Working tables ----
+
+TEST(WorkingTableStatements, CreateIsOneLineWithEveryColumnAsDeclared) {
+    const QString expected =
+        u"CREATE TABLE ##LISVEN_0123456789ABCDEF0123456789ABCDEF    ("
+        "     [LI10_DITTA_CG18] [decimal](5, 0) NULL,     [LI10_FLGUSODECOR] [decimal](1, 0) NULL,"
+        "     [LI10_FLGVENDACQ] [decimal](1, 0) NULL,     [LI10_INDTIPOLIS] [decimal](2, 0) NULL,"
+        "     [LI10_CODART_MG66] [char](25) NULL,     [LI10_OPZIONE_MG5E] [char](20) NULL,"
+        "     [LI10_DEPOS_MG58] [char](2) NULL,     [LI10_NUMLIST] [decimal](3, 0) NULL,"
+        "     [VALUTA] [char](4) NULL,     [LI10_DATAFINEVAL] [datetime] NULL,"
+        "     [LI10_DATAINIZIOVAL] [datetime] NULL,     [LI10_FLGLIST] [decimal](1, 0) NULL,"
+        "     [LI10_PREZZO] [decimal](17, 6) NULL,     [LI10_SC1PER] [decimal](6, 3) NULL,"
+        "     [LI10_SC2PER] [decimal](6, 3) NULL,     [LI10_SC3PER] [decimal](6, 3) NULL,"
+        "     [LI10_SC4PER] [decimal](6, 3) NULL,     [LI10_SC5PER] [decimal](6, 3) NULL,"
+        "     [LI10_SC6PER] [decimal](6, 3) NULL,     [LI10_SCIMP] [decimal](14, 6) NULL,"
+        "     [LI10_MAG1PER] [decimal](6, 3) NULL,     [LI10_MAG2PER] [decimal](6, 3) NULL,"
+        "     [LI10_MAGIMP] [decimal](14, 6) NULL,     [PREZZO_NETTO] [decimal](17, 6) NULL,"
+        "     [LI10_PERRICDELTA] [decimal](7, 3) NULL,     [LI10_INDRICALPR] [decimal](2, 0) NULL,"
+        "     [LI10_INDARROT] [decimal](2, 0) NULL,     [LI10_SCAGL_MG02] [decimal](2, 0) NULL,"
+        "     [LI10_FLGPROVV] [decimal](1, 0) NULL,     [LI10_PROVPER] [decimal](6, 3) NULL,"
+        "     [LI10_PROVIMP] [decimal](14, 6) NULL,     [LI10_PROVVSC_PA10] [char](20) NULL,"
+        "     [LI10_DATACREAZ] [datetime] NULL,     [LI10_DATAULTAGG] [datetime] NULL,"
+        "     [LI10_FLGVARIATO] [decimal](1, 0) NULL,     [LI10_INDTIPOVAR] [decimal](2, 0) NULL,"
+        "     [LI10_DATASTLIS] [datetime] NULL,     [LI10_NUMPAGST] [decimal](5, 0) NULL,"
+        "     [LI10_BVMBASE] [decimal](17, 6) NULL,     [LI10_BVMVAR] [decimal](17, 6) NULL,"
+        "     [LI10_BVMMOLT] [decimal](10, 4) NULL,     [LI10_FLGPERSON] [decimal](1, 0) NULL,"
+        "     [LI10_LIBEROVAL] [decimal](17, 6) NULL,     [LI10_IDMEDIA_CG99] [decimal](12, 0) "
+        "NULL,"
+        "     [LI10_INDUM] [decimal](2, 0) NULL DEFAULT (1),     [LI10_NOTE] [varchar](40) NULL,"
+        "     [LI10_LASTCHANGE] [datetime] NULL,     [LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs;
+    EXPECT_EQ(storage::createWorkingTableSql(u"##LISVEN_0123456789ABCDEF0123456789ABCDEF"_qs),
+              expected);
+}
+
+TEST(WorkingTableStatements, DropAndSelectNameTheTable) {
+    EXPECT_EQ(storage::dropWorkingTableSql(u"##LISACQ_"_qs),
+              u"IF NOT OBJECT_ID('tempdb..##LISACQ_') IS NULL DROP TABLE ##LISACQ_"_qs);
+    EXPECT_EQ(storage::selectWorkingTableSql(u"##LISACQ_AB"_qs), u"SELECT * FROM ##LISACQ_AB"_qs);
+}
+
+// ---- Look-ups ----
+
+struct LookupCase {
+    const char* name;
+    std::int16_t side;
+    const char* article;
+    const char* option;
+    std::int16_t list;
+    const char* first;
+    const char* last;
+    const char* getListino;
+    const char* esisteListino;
+};
+
+const LookupCase lookupCases[] = {
+    {"sales list", 0, "VITI-INOX-4X40", "", 2, "01/03/2024", "31/03/2024",
+     "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
+     "LI10_FLGVENDACQ =0 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
+     "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
+     "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'",
+     "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+     "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
+     "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
+     "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'"},
+    {"quotes doubled, list 0 left out of the question", 1, "D'ANGELO", "L'UNO", 0, "1/1/2024", "",
+     "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
+     "LI10_FLGVENDACQ =1 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
+     "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 0 AND "
+     "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''",
+     "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =1 AND "
+     "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
+     "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND "
+     "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''"},
+};
+
+TEST(LookupStatements, GetListinoAndEsisteListinoAskForOneListArticleOptionAndPeriod) {
+    for (const LookupCase& c : lookupCases) {
+        SCOPED_TRACE(c.name);
+        const QString article = QString::fromUtf8(c.article);
+        const QString option = QString::fromUtf8(c.option);
+        const QString first = QString::fromLatin1(c.first);
+        const QString last = QString::fromLatin1(c.last);
+        EXPECT_EQ(storage::getListinoSql(u"1"_qs, c.side, article, option,
+                                         rt::Variant(std::int16_t(c.list)), first, last),
+                  QString::fromUtf8(c.getListino));
+        EXPECT_EQ(storage::esisteListinoSql(u"1"_qs, c.side, article, option, c.list, first, last),
+                  QString::fromUtf8(c.esisteListino));
+    }
+}
+
+// ---- Working rows ----
+
+const QString workingHead =
+    u"INSERT INTO ##LISVEN_T\r\n(\r\nLI10_DITTA_CG18,LI10_FLGUSODECOR,LI10_FLGVENDACQ,"
+    "LI10_INDTIPOLIS,LI10_CODART_MG66,LI10_OPZIONE_MG5E,LI10_DEPOS_MG58,LI10_NUMLIST,VALUTA,"
+    "LI10_DATAINIZIOVAL,LI10_DATAFINEVAL,LI10_FLGLIST,LI10_PREZZO,LI10_SC1PER,LI10_SC2PER,"
+    "LI10_SC3PER,LI10_SC4PER,LI10_SC5PER,LI10_SC6PER,LI10_SCIMP,LI10_MAG1PER,LI10_MAG2PER,"
+    "LI10_MAGIMP,LI10_PERRICDELTA,LI10_INDRICALPR,LI10_INDARROT,LI10_SCAGL_MG02,LI10_FLGPROVV,"
+    "LI10_PROVPER,LI10_PROVIMP,LI10_PROVVSC_PA10,LI10_DATACREAZ,LI10_DATAULTAGG,LI10_FLGVARIATO,"
+    "LI10_INDTIPOVAR,LI10_DATASTLIS,LI10_NUMPAGST,LI10_BVMBASE,LI10_BVMVAR,LI10_BVMMOLT,"
+    "LI10_FLGPERSON,LI10_LIBEROVAL,LI10_IDMEDIA_CG99,LI10_INDUM,LI10_NOTE,PREZZO_NETTO\r\n"
+    ")\r\n VALUES \r\n(\r\n"_qs;
+
+struct CommissionCase {
+    const char* name;
+    rt::Variant commission;
+    const char* flagAndPercent;
+};
+
+TEST(WorkingRowStatements, NewRowTakesTheListsDefaultsAndItsCommission) {
+    const CommissionCase cases[] = {
+        {"no commission", rt::Variant::null(), " 0 ,  0 , "},
+        {"commission 0", dec("0"), " 1 , 0, "},
+        {"commission 5", dec("5"), " 1 , 5, "},
+        {"commission 2,5", dec("2.5"), " 1 , 2.5, "},
+    };
+    for (const CommissionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        storage::NewWorkingRow row;
+        row.company = u"1"_qs;
+        row.side = dec("0");
+        row.article = u"VITI-INOX-4X40 "_qs;
+        row.option = u"L'UNO"_qs;
+        row.listNumber = dec("3");
+        row.currency = rt::Variant(u"EURO"_qs);
+        row.firstDay = u"05/03/2024"_qs;
+        row.lastDay = u"31/12/2099"_qs;
+        row.commission = c.commission;
+        row.today = QDate(2024, 3, 5);
+        const QString expected =
+            workingHead +
+            u"1, 0, 0, 0, 'VITI-INOX-4X40', 'L''UNO', ' ', 3, 'EURO', '20240305', '20991231', 1, "_qs +
+            u"0, "_qs.repeated(15) + QString::fromLatin1(c.flagAndPercent) +
+            u" 0 ,  NULL, '20240305', '20240305',  0 ,  0 ,  NULL , "_qs + u" 0 , "_qs.repeated(7) +
+            u" 1 ,  NULL ,  0 \r\n) "_qs;
+        EXPECT_EQ(storage::insertNewWorkingRowSql(u"##LISVEN_T"_qs, row), expected);
+    }
+}
+
+QHash<QString, rt::Variant> storedRow() {
+    QHash<QString, rt::Variant> r;
+    for (const auto& column : storage::workingColumns)
+        r.insert(QString::fromLatin1(column.name.data(), qsizetype(column.name.size())),
+                 rt::Variant::null());
+    r[u"LI10_DITTA_CG18"_qs] = dec("1");
+    r[u"LI10_FLGUSODECOR"_qs] = dec("0");
+    r[u"LI10_FLGVENDACQ"_qs] = dec("0");
+    r[u"LI10_INDTIPOLIS"_qs] = dec("0");
+    r[u"LI10_CODART_MG66"_qs] = u"D'ANGELO                 "_qs;
+    r[u"LI10_OPZIONE_MG5E"_qs] = u"                    "_qs;
+    r[u"LI10_DEPOS_MG58"_qs] = u"  "_qs;
+    r[u"LI10_NUMLIST"_qs] = dec("2");
+    r[u"LI10_DATAINIZIOVAL"_qs] = QDate(2024, 3, 1);
+    r[u"LI10_DATAFINEVAL"_qs] = QDate(2024, 3, 31);
+    r[u"LI10_FLGLIST"_qs] = dec("1");
+    r[u"LI10_PREZZO"_qs] = dec("9.450000");
+    r[u"LI10_SC1PER"_qs] = dec("5.000");
+    for (const char* zero :
+         {"LI10_SC2PER", "LI10_SC3PER", "LI10_SC4PER", "LI10_SC5PER", "LI10_SC6PER", "LI10_SCIMP",
+          "LI10_MAG1PER", "LI10_MAG2PER", "LI10_MAGIMP", "LI10_INDRICALPR", "LI10_FLGVARIATO",
+          "LI10_INDTIPOVAR", "LI10_NUMPAGST", "LI10_BVMBASE", "LI10_BVMVAR", "LI10_BVMMOLT",
+          "LI10_FLGPERSON", "LI10_LIBEROVAL", "LI10_IDMEDIA_CG99"})
+        r[QLatin1String(zero)] = dec("0");
+    r[u"LI10_PERRICDELTA"_qs] = dec("25.000");
+    r[u"LI10_INDARROT"_qs] = dec("1");
+    r[u"LI10_SCAGL_MG02"_qs] = dec("1");
+    r[u"LI10_FLGPROVV"_qs] = dec("1");
+    r[u"LI10_PROVPER"_qs] = dec("5.000");
+    r[u"LI10_DATACREAZ"_qs] = QDate(2024, 2, 24);
+    r[u"LI10_DATAULTAGG"_qs] = QDate(2024, 2, 29);
+    r[u"LI10_INDUM"_qs] = dec("1");
+    r[u"LI10_NOTE"_qs] = u"Prezzo dell'agente"_qs;
+    return r;
+}
+
+TEST(WorkingRowStatements, StoredRowIsCopiedWithTodayAsLastChangeAndTheListsCurrency) {
+    const QHash<QString, rt::Variant> r = storedRow();
+    storage::StoredWorkingRow row{[&](const QString& c) { return r.value(c); },
+                                  rt::Variant(u"EURO"_qs), dec("8.977500"), QDate(2024, 3, 5)};
+    const QString expected =
+        workingHead +
+        u"1, 0, 0, 0, 'D''ANGELO                 ', '                    ', '  ', 2, 'EURO', "
+        "'20240301', '20240331', 1, 9.45, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25, 0, 1, "
+        "1, 1, 5, NULL, NULL, '20240224', '20240305', 0, 0, '', 0, 0, 0, 0, 0, 0, 0, 1, "
+        "'Prezzo dell''agente', 8.9775\r\n)\r\n"_qs;
+    EXPECT_EQ(storage::insertStoredWorkingRowSql(u"##LISVEN_T"_qs, row), expected);
+}
+
+TEST(WorkingRowStatements, AStoredRowThatCannotBeReadRaisesTheReadersError) {
+    storage::StoredWorkingRow row{
+        [](const QString&) -> rt::Variant { throw rt::Error(3021, u"Nessun record corrente"_qs); },
+        rt::Variant(u"EURO"_qs), dec("0"), QDate(2024, 3, 5)};
+    try {
+        storage::insertStoredWorkingRowSql(u"##LISVEN_T"_qs, row);
+        FAIL() << "no error raised";
+    } catch (const rt::Error& e) {
+        EXPECT_EQ(e.number(), 3021);
+    }
+}
+
+// ---- Saving ----
+
+SavedRow savedRow(const QHash<QString, rt::Variant>& values) {
+    SavedRow row;
+    for (const auto& column : storage::workingColumns)
+        row.append(
+            values.value(QString::fromLatin1(column.name.data(), qsizetype(column.name.size())),
+                         rt::Variant::null()));
+    return row;
+}
+
+QHash<QString, rt::Variant> editedRow() {
+    QHash<QString, rt::Variant> r = storedRow();
+    r[u"LI10_CODART_MG66"_qs] = u"VITI-INOX-4X40           "_qs;
+    r[u"VALUTA"_qs] = u"EURO"_qs;
+    r[u"PREZZO_NETTO"_qs] = dec("10.900000");
+    r[u"LI10_PREZZO"_qs] = dec("12.5");
+    r[u"LI10_SC1PER"_qs] = dec("12.3456");
+    r[u"LI10_SCIMP"_qs] = dec("1.5");
+    r[u"LI10_DATACREAZ"_qs] = QDate(2024, 2, 1);
+    r[u"LI10_DATAULTAGG"_qs] = QDate(2024, 3, 5);
+    r[u"LI10_NOTE"_qs] = u"Nota dell'agente"_qs;
+    r[u"LI10_FLGDACONF"_qs] = dec("7");
+    return r;
+}
+
+TEST(SaveStatements, UpdateSetsFromTheFourthColumnAndKeysOnTheTenKeyValues) {
+    const QString expected =
+        u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, LI10_CODART_MG66 = 'VITI-INOX-4X40', "
+        "LI10_OPZIONE_MG5E ='', LI10_DEPOS_MG58 ='', LI10_NUMLIST = 2, "
+        "LI10_DATAFINEVAL = '20240331', LI10_DATAINIZIOVAL = '20240301', LI10_FLGLIST = 1, "
+        "LI10_PREZZO = 12.5, LI10_SC1PER = 12.346, LI10_SC2PER = 0, LI10_SC3PER = 0, "
+        "LI10_SC4PER = 0, LI10_SC5PER = 0, LI10_SC6PER = 0, LI10_SCIMP = 1.5, LI10_MAG1PER = 0, "
+        "LI10_MAG2PER = 0, LI10_MAGIMP = 0, LI10_PERRICDELTA = 25, LI10_INDRICALPR = 0, "
+        "LI10_INDARROT = 1, LI10_SCAGL_MG02 = 1, LI10_FLGPROVV = 1, LI10_PROVPER = 5, "
+        "LI10_PROVIMP = NULL , LI10_PROVVSC_PA10 = NULL , LI10_DATACREAZ = '20240201', "
+        "LI10_DATAULTAGG = '20240305', LI10_FLGVARIATO = 0, LI10_INDTIPOVAR = 0, "
+        "LI10_DATASTLIS = '', LI10_NUMPAGST = 0, LI10_BVMBASE = 0, LI10_BVMVAR = 0, "
+        "LI10_BVMMOLT = 0, LI10_FLGPERSON = 0, LI10_LIBEROVAL = 0, LI10_IDMEDIA_CG99 = 0, "
+        "LI10_INDUM = 1, LI10_NOTE = 'Nota dell''agente', LI10_LASTCHANGE = '' WHERE  "
+        "LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND LI10_FLGVENDACQ = 0 AND "
+        "LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 ='VITI-INOX-4X40' AND LI10_OPZIONE_MG5E ='' "
+        "AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND LI10_DATAINIZIOVAL = '20240301' AND "
+        "LI10_DATAFINEVAL = '20240331'"_qs;
+    EXPECT_EQ(storage::updateListinoSql(savedRow(editedRow()), decimalDB), expected);
+}
+
+TEST(SaveStatements, InsertNamesFortyFiveColumnsAndForcesListFlagUnitNoteAndCode) {
+    const QString expected =
+        u" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGUSODECOR, LI10_FLGVENDACQ, "
+        "LI10_INDTIPOLIS, LI10_CODART_MG66, LI10_OPZIONE_MG5E, LI10_DEPOS_MG58, LI10_NUMLIST, "
+        "LI10_DATAFINEVAL, LI10_DATAINIZIOVAL, LI10_FLGLIST, LI10_PREZZO, LI10_SC1PER, "
+        "LI10_SC2PER, LI10_SC3PER, LI10_SC4PER, LI10_SC5PER, LI10_SC6PER, LI10_SCIMP, "
+        "LI10_MAG1PER, LI10_MAG2PER, LI10_MAGIMP, LI10_PERRICDELTA, LI10_INDRICALPR, "
+        "LI10_INDARROT, LI10_SCAGL_MG02, LI10_FLGPROVV, LI10_PROVPER, LI10_PROVIMP, "
+        "LI10_PROVVSC_PA10, LI10_DATACREAZ, LI10_DATAULTAGG, LI10_FLGVARIATO, LI10_INDTIPOVAR, "
+        "LI10_DATASTLIS, LI10_NUMPAGST, LI10_BVMBASE, LI10_BVMVAR, LI10_BVMMOLT, LI10_FLGPERSON, "
+        "LI10_LIBEROVAL, LI10_IDMEDIA_CG99, LI10_INDUM, LI10_NOTE, LI10_LASTCHANGE ) VALUES  "
+        "(1, 0, 0, 0, 'VITI-INOX-4X40', '', '', 2, '20240331', '20240301', 1, 12.5, 12.346, 0, "
+        "0, 0, 0, 0, 1.5, 0, 0, 0, 25, 0, 1, 1, 1, 5, NULL,  NULL , '20240201', "
+        "'20240305', 0, 0, '', 0, 0, 0, 0, 0, 0, 0, 1,  NULL , '' )"_qs;
+    QHash<QString, rt::Variant> r = editedRow();
+    r[u"LI10_FLGLIST"_qs] = dec("0");
+    r[u"LI10_INDUM"_qs] = rt::Variant::null();
+    r[u"LI10_PROVVSC_PA10"_qs] = u"PA"_qs;
+    EXPECT_EQ(storage::insertListinoSql(savedRow(r), decimalDB), expected);
+}
+
+struct ItemCase {
+    const char* name;
+    const char* column;
+    rt::Variant value;
+    const char* updateItem; // in the UPDATE's SET list
+    const char* insertValue;
+};
+
+TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
+    const ItemCase cases[] = {
+        {"empty option", "LI10_OPZIONE_MG5E", u"                    "_qs, "LI10_OPZIONE_MG5E =''",
+         "''"},
+        {"null option", "LI10_OPZIONE_MG5E", rt::Variant::null(), "LI10_OPZIONE_MG5E =''", "''"},
+        {"option with a quote", "LI10_OPZIONE_MG5E", u"L'UNO  "_qs, "LI10_OPZIONE_MG5E = 'L''UNO'",
+         "'L''UNO'"},
+        {"article with a quote", "LI10_CODART_MG66", u"D'ANGELO  "_qs,
+         "LI10_CODART_MG66 = 'D''ANGELO'", "'D''ANGELO'"},
+        {"warehouse of one blank", "LI10_DEPOS_MG58", u" "_qs, "LI10_DEPOS_MG58 =''", "''"},
+        {"null amount", "LI10_PROVIMP", rt::Variant::null(), "LI10_PROVIMP = NULL ", "NULL"},
+        {"discount rounded to 3 decimals", "LI10_SC2PER", dec("12.3456"), "LI10_SC2PER = 12.346",
+         "12.346"},
+        {"surcharge above 1000 divided", "LI10_MAG2PER", dec("1234.5"), "LI10_MAG2PER = 1.2345",
+         "1.2345"},
+        {"null discount has no number", "LI10_SC3PER", rt::Variant::null(), "LI10_SC3PER = ", ""},
+        {"amount through DecimalDB", "LI10_MAGIMP", u"12,5"_qs, "LI10_MAGIMP = 12.5", "12.5"},
+        {"null amount through DecimalDB", "LI10_SCIMP", rt::Variant::null(), "LI10_SCIMP = 0", "0"},
+        {"bracket as a whole number", "LI10_SCAGL_MG02", rt::Variant::null(), "LI10_SCAGL_MG02 = 0",
+         "0"},
+        {"gross price decimal", "LI10_PREZZO", dec("12.5"), "LI10_PREZZO = 12.5", "12.5"},
+        {"null date", "LI10_DATASTLIS", rt::Variant::null(), "LI10_DATASTLIS = ''", "''"},
+        {"date", "LI10_DATACREAZ", rt::Variant(QDate(2024, 3, 5)), "LI10_DATACREAZ = '20240305'",
+         "'20240305'"},
+        {"note with a quote", "LI10_NOTE", u"Prezzo dell'agente"_qs,
+         "LI10_NOTE = 'Prezzo dell''agente'", " NULL "},
+        {"null note", "LI10_NOTE", rt::Variant::null(), "LI10_NOTE = NULL ", " NULL "},
+        {"list flag", "LI10_FLGLIST", dec("0"), "LI10_FLGLIST = 0", "1"},
+    };
+    for (const ItemCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QHash<QString, rt::Variant> r = editedRow();
+        r[QLatin1String(c.column)] = c.value;
+        const SavedRow row = savedRow(r);
+        const QString update = storage::updateListinoSql(row, decimalDB);
+        const QString item = QString::fromUtf8(c.updateItem);
+        EXPECT_TRUE(update.contains(u"SET "_qs + item + u", "_qs) ||
+                    update.contains(u", "_qs + item + u", "_qs))
+            << update.toStdString();
+
+        const QString insert = storage::insertListinoSql(row, decimalDB);
+        const QStringList names =
+            insert.section(u" ("_qs, 1, 1).section(u" )"_qs, 0, 0).split(u", "_qs);
+        const QString values = insert.section(u"VALUES  ("_qs, 1).chopped(2);
+        ASSERT_EQ(names.size(), 45);
+        // The value list splits cleanly: no test value holds ", ".
+        const QStringList items = values.split(u", "_qs);
+        ASSERT_EQ(items.size(), 45) << values.toStdString();
+        EXPECT_EQ(items[names.indexOf(QLatin1String(c.column))], QString::fromUtf8(c.insertValue));
+    }
+}
+
+TEST(SaveStatements, WorkingOnlyAndLastColumnsAreNeverWritten) {
+    const SavedRow row = savedRow(editedRow());
+    for (const QString& sql :
+         {storage::updateListinoSql(row, decimalDB), storage::insertListinoSql(row, decimalDB)}) {
+        EXPECT_FALSE(sql.contains(u"VALUTA"_qs));
+        EXPECT_FALSE(sql.contains(u"PREZZO_NETTO"_qs));
+        EXPECT_FALSE(sql.contains(u"LI10_FLGDACONF"_qs));
+    }
+}
+
+TEST(SaveStatements, ARowWithoutEverySavedColumnIsRefused) {
+    SavedRow row = savedRow(editedRow());
+    row.resize(10);
+    EXPECT_THROW(storage::updateListinoSql(row, decimalDB), rt::Error);
+    EXPECT_THROW(storage::insertListinoSql(row, decimalDB), rt::Error);
+}
+
+TEST(DecimalDB, WritesAnAmountWithAPointWhateverItsForm) {
+    const struct {
+        const char* name;
+        rt::Variant value;
+        const char* text;
+    } cases[] = {
+        {"decimal", dec("1234.567891"), "1234.567891"},
+        {"Italian text", u"12,5"_qs, "12.5"},
+        {"integer", rt::Variant(std::int16_t(7)), "7"},
+        {"double", rt::Variant(0.25), "0.25"},
+        {"null", rt::Variant::null(), "0"},
+        {"empty text", u""_qs, "0"},
+        {"negative", dec("-3.10"), "-3.1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A SQL numeric literal of the same value: "." as separator, no grouping.
+        const std::optional<rt::Decimal> written = rt::Decimal::parse(decimalDB(c.value));
+        ASSERT_TRUE(written.has_value()) << decimalDB(c.value).toStdString();
+        EXPECT_EQ(*written, *rt::Decimal::parse(QString::fromLatin1(c.text)));
+    }
+}
+
+} // namespace

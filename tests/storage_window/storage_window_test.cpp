@@ -1,0 +1,531 @@
+// Loading and saving price lists through the window, on SQLite and PostgreSQL: the statements
+// sent, the working rows, the stored rows, the guards and the errors the user is asked about.
+#include "db/demo_database.h"
+#include "form/frmmg_prezzolampo.h"
+#include "host/controls/field_controls.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/controls/window_controls.h"
+#include "host/data/connection.h"
+#include "host/data/recordset.h"
+#include "host/data/sql_literal.h"
+#include "host/services/log_service.h"
+#include "runtime/conversions.h"
+#include "storage/form_utilities.h"
+#include "storage/statements.h"
+#include "tests/support/pg_server.h"
+#include "tests/support/window_driver.h"
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Statements print as text when an expectation fails.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+#include <memory>
+
+namespace {
+
+using testsupport::WindowDriver;
+using testsupport::WindowOptions;
+
+const QString Screws = u"VITI-INOX-4X40"_qs;
+
+QString day(const QDate& d) {
+    return d.toString(u"yyyyMMdd"_qs);
+}
+
+// Decimal literals written with different scales by the two backends ("25.000", "25") are
+// made equal: trailing zeros of a fraction go.
+QString normalized(QString sql) {
+    static const QRegularExpression fraction(u"(\\d+)\\.(\\d*?)0+\\b"_qs);
+    sql.replace(fraction, u"\\1.\\2"_qs);
+    static const QRegularExpression bare(u"(\\d+)\\.(?!\\d)"_qs);
+    return sql.replace(bare, u"\\1"_qs);
+}
+
+rt::Decimal decimalOf(const rt::Variant& v) {
+    return rt::CDec(v);
+}
+
+class StorageWindow : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override {
+        PREZZOLAMPO_CONNECTION_OR_SKIP(cs, QString::fromLatin1(GetParam()));
+        WindowOptions options;
+        options.connectionString = cs;
+        options.today = rt::Today();
+        driver = std::make_unique<WindowDriver>(options);
+        side.Open(driver->connectionString);
+    }
+    void TearDown() override {
+        driver.reset();
+        if (side.State() == host::adStateOpen)
+            side.Close();
+    }
+
+    FRMMG_PREZZOLAMPO& w() { return *driver->window(); }
+    void show() {
+        driver->show();
+        ASSERT_NE(driver->window(), nullptr);
+        ASSERT_FALSE(w().Gbol_Busy) << "the parameters were not read";
+    }
+    // The sales side loaded as Setup loads it.
+    void loadSales(const QString& article, const QString& option = {}) {
+        w().TXT_CODART->setText(article);
+        w().TXT_OPZIONE->setText(option);
+        w().TXT_CODART->validContent(); // its look-up is not part of the load
+        w().SetupLisVen();
+        w().UpdateRecords(u"VEN"_qs);
+    }
+    host::Recordset& sales() { return *w().Rst_RecSet_LISVEN; }
+    // Positions the sales recordset on the row of a list.
+    void toList(int list) {
+        host::Recordset& rs = sales();
+        rs.MoveFirst();
+        while (!rs.IsEOF() && rt::CInt(rs.Fields(u"LI10_NUMLIST"_qs).Value()) != list)
+            rs.MoveNext();
+        ASSERT_FALSE(rs.IsEOF()) << "no working row of list " << list;
+    }
+    rt::Variant cell(const char* column) { return sales().Fields(QLatin1String(column)).Value(); }
+    void setCell(const char* column, const rt::Variant& v) {
+        sales().Fields(QLatin1String(column)).setValue(v);
+    }
+    QStringList saveCurrentRow() {
+        w().TXT_CODART->validContent(); // its look-up is not part of the save
+        w().Gcon_Connect->clearTrace();
+        w().UpdateRecord(sales());
+        return w().Gcon_Connect->trace();
+    }
+    // The stored sales row of a list for the article, read on a connection of the test.
+    std::shared_ptr<host::Recordset> stored(const QString& article, int list,
+                                            const QString& option = {}) {
+        return side.Execute(u"SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
+                            "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = "_qs +
+                            host::quotedSqlText(article) + u" AND LI10_OPZIONE_MG5E = "_qs +
+                            host::quotedSqlText(option) + u" AND LI10_NUMLIST = "_qs +
+                            QString::number(list));
+    }
+    int storedCount(const QString& where) {
+        auto rs = side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE "_qs + where);
+        return rt::CInt(rs->Fields(0).Value());
+    }
+    QList<int> workingLists() {
+        QList<int> lists;
+        for (sales().MoveFirst(); !sales().IsEOF(); sales().MoveNext())
+            lists << rt::CInt(cell("LI10_NUMLIST"));
+        return lists;
+    }
+    QList<int> parameterLists() {
+        QList<int> lists;
+        host::Recordset& p = *w().Rst_ParametriVEN;
+        for (p.MoveFirst(); !p.IsEOF(); p.MoveNext())
+            lists << rt::CInt(p.Fields(u"MG44_NUMLIST"_qs).Value());
+        return lists;
+    }
+    QStringList reportedProcedures() const {
+        QStringList names;
+        for (const auto& r : driver->log->reports)
+            names << r.procedure;
+        return names;
+    }
+
+    std::unique_ptr<WindowDriver> driver;
+    host::Connection side;
+};
+
+// ---- One load and one save, statement by statement ----
+
+TEST_P(StorageWindow, LoadAndSaveSendTheStatementsOfTheirShape) {
+    show();
+    const QDate today = rt::Today();
+    const QDate monthStart(today.year(), today.month(), 1);
+    const QDate monthEnd = monthStart.addMonths(1).addDays(-1);
+    w().TXT_CODART->setText(Screws);
+    w().TXT_CODART->validContent();
+    w().Gcon_Connect->clearTrace();
+    loadSales(Screws);
+    const QStringList load = w().Gcon_Connect->trace();
+
+    ASSERT_GE(load.size(), 2);
+    static const QRegularExpression drop(
+        u"^IF NOT OBJECT_ID\\('tempdb\\.\\.(##LISVEN_[0-9A-F]{32})'\\) IS NULL DROP TABLE \\1$"_qs);
+    const auto match = drop.match(load[0]);
+    ASSERT_TRUE(match.hasMatch()) << load[0].toStdString();
+    const QString table = match.captured(1);
+    EXPECT_EQ(load[1], storage::createWorkingTableSql(table));
+    EXPECT_FALSE(load[1].contains(u'\n'));
+    EXPECT_TRUE(load[1].endsWith(u"[LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs));
+
+    // Per list: the question, the stored row when there is one, the working row.
+    const QString head = u"INSERT INTO "_qs + table + u"\r\n(\r\n"_qs;
+    const QStringList inserts = load.filter(head);
+    EXPECT_EQ(inserts.size(), 5);
+    EXPECT_EQ(load.filter(u"SELECT * FROM LI10_LISTARTIC WHERE "_qs).size(), 5 + 2)
+        << "one question per list and one read per stored row (lists 1 and 2)";
+    EXPECT_EQ(load.last(), u"SELECT * FROM "_qs + table);
+
+    const QString question3 =
+        u"SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+        "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' "
+        "AND LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 3 AND "
+        "LI10_DATAINIZIOVAL = '"_qs +
+        day(today) + u"' AND LI10_DATAFINEVAL = '20991231'"_qs;
+    const qsizetype at3 = load.indexOf(question3);
+    ASSERT_GE(at3, 0) << "no question for list 3";
+    const QString newRow =
+        head +
+        u"LI10_DITTA_CG18,LI10_FLGUSODECOR,LI10_FLGVENDACQ,LI10_INDTIPOLIS,LI10_CODART_MG66,"
+        "LI10_OPZIONE_MG5E,LI10_DEPOS_MG58,LI10_NUMLIST,VALUTA,LI10_DATAINIZIOVAL,"
+        "LI10_DATAFINEVAL,LI10_FLGLIST,LI10_PREZZO,LI10_SC1PER,LI10_SC2PER,LI10_SC3PER,"
+        "LI10_SC4PER,LI10_SC5PER,LI10_SC6PER,LI10_SCIMP,LI10_MAG1PER,LI10_MAG2PER,LI10_MAGIMP,"
+        "LI10_PERRICDELTA,LI10_INDRICALPR,LI10_INDARROT,LI10_SCAGL_MG02,LI10_FLGPROVV,"
+        "LI10_PROVPER,LI10_PROVIMP,LI10_PROVVSC_PA10,LI10_DATACREAZ,LI10_DATAULTAGG,"
+        "LI10_FLGVARIATO,LI10_INDTIPOVAR,LI10_DATASTLIS,LI10_NUMPAGST,LI10_BVMBASE,LI10_BVMVAR,"
+        "LI10_BVMMOLT,LI10_FLGPERSON,LI10_LIBEROVAL,LI10_IDMEDIA_CG99,LI10_INDUM,LI10_NOTE,"
+        "PREZZO_NETTO\r\n)\r\n VALUES \r\n(\r\n1, 0, 0, 0, 'VITI-INOX-4X40', '', ' ', 3, 'EURO', '"_qs +
+        day(today) + u"', '20991231', 1, "_qs + u"0, "_qs.repeated(15) + u" 1 , 0, "_qs +
+        u" 0 ,  NULL, '"_qs + day(today) + u"', '"_qs + day(today) + u"',  0 ,  0 ,  NULL , "_qs +
+        u" 0 , "_qs.repeated(7) + u" 1 ,  NULL ,  0 \r\n) "_qs;
+    ASSERT_LT(at3 + 1, load.size());
+    EXPECT_EQ(normalized(load[at3 + 1]), normalized(newRow));
+
+    // The stored row of list 2: read, then copied with today as its last change.
+    const QString question2 =
+        u"SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+        "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' "
+        "AND LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
+        "LI10_DATAINIZIOVAL = '"_qs +
+        day(monthStart) + u"' AND LI10_DATAFINEVAL = '"_qs + day(monthEnd) + u"'"_qs;
+    const qsizetype at2 = load.indexOf(question2);
+    ASSERT_GE(at2, 0) << "no question for list 2";
+    ASSERT_LT(at2 + 2, load.size());
+    EXPECT_EQ(load[at2 + 1],
+              u"SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 "
+              "AND LI10_FLGVENDACQ =0 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = "
+              "'VITI-INOX-4X40' AND LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND "
+              "LI10_NUMLIST = 2 AND LI10_DATAINIZIOVAL = '"_qs +
+                  day(monthStart) + u"' AND LI10_DATAFINEVAL = '"_qs + day(monthEnd) + u"'"_qs);
+    toList(2);
+    const QString net = SqlStr(cell("PREZZO_NETTO"));
+    const QString storedRow =
+        newRow.left(newRow.indexOf(u"(\r\n1, "_qs) + 3) +
+        u"1, 0, 0, 0, 'VITI-INOX-4X40           ', "
+        "'                    ', '  ', 2, 'EURO', '"_qs +
+        day(monthStart) + u"', '"_qs + day(monthEnd) +
+        u"', 1, 9.45, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25, 0, 1, 1, 1, 5, 0, NULL, '"_qs +
+        day(today.addDays(-10)) + u"', '"_qs + day(today) +
+        u"', 0, 0, '', 0, 0, 0, 0, 0, 0, 0, 1, NULL, "_qs + net + u"\r\n)\r\n"_qs;
+    EXPECT_EQ(normalized(load[at2 + 2]), normalized(storedRow));
+    EXPECT_GT(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(8));
+    EXPECT_LT(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(9));
+
+    // One save of the stored row after an edit: the question, then the UPDATE.
+    w().RowsModified = true;
+    setCell("LI10_PREZZO", rt::Variant(*rt::Decimal::parse(u"10.5"_qs)));
+    const QStringList save = saveCurrentRow();
+    ASSERT_EQ(save.size(), 2) << save.join(u'\n').toStdString();
+    EXPECT_EQ(save[0], question2);
+    const QString update =
+        u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, LI10_CODART_MG66 = 'VITI-INOX-4X40', "
+        "LI10_OPZIONE_MG5E ='', LI10_DEPOS_MG58 ='', LI10_NUMLIST = 2, LI10_DATAFINEVAL = '"_qs +
+        day(monthEnd) + u"', LI10_DATAINIZIOVAL = '"_qs + day(monthStart) +
+        u"', LI10_FLGLIST = 1, LI10_PREZZO = 10.5, LI10_SC1PER = 5, LI10_SC2PER = 0, "
+        "LI10_SC3PER = 0, LI10_SC4PER = 0, LI10_SC5PER = 0, LI10_SC6PER = 0, LI10_SCIMP = 0, "
+        "LI10_MAG1PER = 0, LI10_MAG2PER = 0, LI10_MAGIMP = 0, LI10_PERRICDELTA = 25, "
+        "LI10_INDRICALPR = 0, LI10_INDARROT = 1, LI10_SCAGL_MG02 = 1, LI10_FLGPROVV = 1, "
+        "LI10_PROVPER = 5, LI10_PROVIMP = 0, LI10_PROVVSC_PA10 = NULL , LI10_DATACREAZ = '"_qs +
+        day(today.addDays(-10)) + u"', LI10_DATAULTAGG = '"_qs + day(today) +
+        u"', LI10_FLGVARIATO = 0, LI10_INDTIPOVAR = 0, LI10_DATASTLIS = '19000101', "
+        "LI10_NUMPAGST = 0, LI10_BVMBASE = 0, LI10_BVMVAR = 0, LI10_BVMMOLT = 0, "
+        "LI10_FLGPERSON = 0, LI10_LIBEROVAL = 0, LI10_IDMEDIA_CG99 = 0, LI10_INDUM = 1, "
+        "LI10_NOTE = NULL , LI10_LASTCHANGE = '' WHERE  LI10_DITTA_CG18 = 1 AND "
+        "LI10_FLGUSODECOR = 0 AND LI10_FLGVENDACQ = 0 AND LI10_INDTIPOLIS = 0 AND "
+        "LI10_CODART_MG66 ='VITI-INOX-4X40' AND LI10_OPZIONE_MG5E ='' AND LI10_DEPOS_MG58 = '' "
+        "AND LI10_NUMLIST = 2 AND LI10_DATAINIZIOVAL = '"_qs +
+        day(monthStart) + u"' AND LI10_DATAFINEVAL = '"_qs + day(monthEnd) + u"'"_qs;
+    EXPECT_EQ(normalized(save[1]), normalized(update));
+    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+              *rt::Decimal::parse(u"10.5"_qs));
+    EXPECT_FALSE(w().RowsInserted);
+}
+
+// ---- Loading ----
+
+TEST_P(StorageWindow, OneWorkingRowPerListInTheOrderOfTheParameters) {
+    const struct {
+        const char* name;
+        const char* removeLists; // sales lists of company 1 taken out of quick creation
+        int rows;
+    } cases[] = {{"one list", "MG44_NUMLIST > 1", 1}, {"five lists", "1 = 0", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        side.Execute(u"UPDATE MG44_PARMAGLIST SET MG44_FLGCREAZVELOCE = 0 WHERE "
+                     "MG44_DITTA_CG18 = 1 AND MG44_FLGVENACQ = 0 AND "_qs +
+                     QLatin1String(c.removeLists));
+        show();
+        loadSales(Screws);
+        const QList<int> lists = workingLists();
+        EXPECT_EQ(lists.size(), c.rows);
+        EXPECT_EQ(lists, parameterLists());
+    }
+}
+
+TEST_P(StorageWindow, AStoredRowOfThePeriodLoadsItsValues) {
+    show();
+    loadSales(Screws);
+    toList(2);
+    EXPECT_EQ(decimalOf(cell("LI10_PREZZO")), *rt::Decimal::parse(u"9.45"_qs));
+    EXPECT_EQ(decimalOf(cell("LI10_SC1PER")), rt::Decimal(5));
+    EXPECT_EQ(decimalOf(cell("LI10_PERRICDELTA")), rt::Decimal(25));
+    EXPECT_EQ(decimalOf(cell("LI10_PROVPER")), rt::Decimal(5));
+    EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), rt::Today().addDays(-10));
+    EXPECT_EQ(rt::CDate(cell("LI10_DATAULTAGG")).date(), rt::Today());
+    EXPECT_EQ(NzStr(cell("VALUTA")), u"EURO"_qs);
+    EXPECT_FALSE(w().TXT_CODART->isEnabled()) << "the header stays disabled once rows are in";
+}
+
+TEST_P(StorageWindow, RowsOfOtherPeriodsAreIgnored) {
+    // List 1 keeps only last year's row.
+    const QDate today = rt::Today();
+    side.Execute(u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
+                 "LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = 1 AND LI10_DATAINIZIOVAL = '"_qs +
+                 day(QDate(today.year(), 1, 1)) + u"'"_qs);
+    show();
+    loadSales(Screws);
+    toList(1);
+    EXPECT_TRUE(decimalOf(cell("LI10_PREZZO")).isZero());
+    EXPECT_EQ(rt::CInt(cell("LI10_FLGLIST")), 1);
+    EXPECT_EQ(rt::CInt(cell("LI10_INDUM")), 1);
+    EXPECT_EQ(rt::CStr(cell("LI10_DEPOS_MG58")).trimmed(), u""_qs);
+    EXPECT_EQ(rt::CStr(cell("LI10_DEPOS_MG58")).left(1), u" "_qs);
+    EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
+    EXPECT_EQ(rt::CDate(cell("LI10_DATAFINEVAL")).date(), QDate(today.year(), 12, 31));
+    EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), today);
+    EXPECT_EQ(rt::CDate(cell("LI10_DATAULTAGG")).date(), today);
+    EXPECT_TRUE(decimalOf(cell("PREZZO_NETTO")).isZero());
+}
+
+TEST_P(StorageWindow, CommissionOfANewRowFollowsTheListsPercentage) {
+    side.Execute(u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'VITI-INOX-4X40'"_qs);
+    show();
+    loadSales(Screws);
+    const struct {
+        int list;
+        const char* parameter;
+        int flag;
+        int percent;
+    } cases[] = {{1, "NULL", 0, 0}, {3, "0", 1, 0}, {2, "5", 1, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameter);
+        toList(c.list);
+        EXPECT_EQ(rt::CInt(cell("LI10_FLGPROVV")), c.flag);
+        EXPECT_EQ(decimalOf(cell("LI10_PROVPER")), rt::Decimal(c.percent));
+    }
+}
+
+TEST_P(StorageWindow, ReloadingTheSameHeaderKeepsTheRowsAndTheirEdits) {
+    show();
+    loadSales(Screws);
+    sales().MoveFirst();
+    w().TXT_DADATA_VEN->setText(rt::CStr(cell("LI10_DATAINIZIOVAL")));
+    w().TXT_ADATA_VEN->setText(rt::CStr(cell("LI10_DATAFINEVAL")));
+    setCell("LI10_PREZZO", rt::Variant(std::int16_t(77)));
+    const host::Recordset* before = w().Rst_RecSet_LISVEN.get();
+    w().SetupLisVen();
+    w().UpdateRecords(u"VEN"_qs);
+    EXPECT_EQ(w().Rst_RecSet_LISVEN.get(), before);
+    EXPECT_EQ(decimalOf(cell("LI10_PREZZO")), rt::Decimal(77));
+
+    // Another period: a new working table.
+    w().TXT_ADATA_VEN->setText(u"31/12/2098"_qs);
+    w().SetupLisVen();
+    EXPECT_NE(w().Rst_RecSet_LISVEN.get(), before);
+}
+
+// ---- Saving ----
+
+TEST_P(StorageWindow, ANewRowIsInsertedOnceThenUpdated) {
+    show();
+    loadSales(Screws);
+    toList(3);
+    w().RowsModified = true;
+    setCell("LI10_PREZZO", rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
+    setCell("LI10_SC1PER", rt::Variant(*rt::Decimal::parse(u"12.3456"_qs)));
+    setCell("LI10_PROVIMP", rt::Variant::null());
+    const QStringList first = saveCurrentRow();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_TRUE(first[1].startsWith(u" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, "_qs));
+    EXPECT_TRUE(w().RowsInserted);
+
+    const QStringList second = saveCurrentRow();
+    ASSERT_EQ(second.size(), 2);
+    EXPECT_TRUE(second[1].startsWith(u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, "_qs));
+    EXPECT_TRUE(second[1].contains(u"LI10_OPZIONE_MG5E =''"_qs));
+    EXPECT_TRUE(second[1].contains(u"LI10_PROVIMP = NULL ,"_qs));
+    EXPECT_TRUE(second[1].contains(u"LI10_SC1PER = 12.346,"_qs));
+    EXPECT_TRUE(second[1].contains(u"LI10_PREZZO = 12.5,"_qs));
+
+    EXPECT_EQ(storedCount(u"LI10_CODART_MG66 = 'VITI-INOX-4X40' AND LI10_FLGVENDACQ = 0 AND "
+                          "LI10_NUMLIST = 3"_qs),
+              1);
+    auto row = stored(Screws, 3);
+    EXPECT_EQ(decimalOf(row->Fields(u"LI10_SC1PER"_qs).Value()), *rt::Decimal::parse(u"12.346"_qs));
+    EXPECT_TRUE(row->Fields(u"LI10_PROVIMP"_qs).Value().isNull());
+    EXPECT_EQ(rt::CInt(row->Fields(u"LI10_FLGLIST"_qs).Value()), 1);
+    EXPECT_EQ(rt::CInt(row->Fields(u"LI10_INDUM"_qs).Value()), 1);
+}
+
+TEST_P(StorageWindow, WithoutAnEditNothingIsWrittenButTheNetPriceIsRefreshed) {
+    show();
+    loadSales(Screws);
+    toList(2);
+    setCell("LI10_PREZZO", rt::Variant(std::int16_t(20)));
+    w().RowsModified = false;
+    EXPECT_TRUE(saveCurrentRow().isEmpty());
+    EXPECT_EQ(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(19)); // 20 less 5 %
+    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+              *rt::Decimal::parse(u"9.45"_qs));
+}
+
+TEST_P(StorageWindow, GuardsLeaveTheRowAlone) {
+    show();
+    loadSales(Screws);
+    const struct {
+        const char* name;
+        std::function<void(FRMMG_PREZZOLAMPO&)> arrange;
+    } cases[] = {
+        {"busy", [](FRMMG_PREZZOLAMPO& f) { f.Gbol_Busy = true; }},
+        {"no valid article", [](FRMMG_PREZZOLAMPO& f) { f.TXT_CODART->setText(u"NON-ESISTE"_qs); }},
+        {"focus on Nuovo",
+         [](FRMMG_PREZZOLAMPO& f) {
+             f.activateWindow();
+             f.CMD_NUOVO->setFocus();
+             WindowDriver::pump();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        toList(2);
+        w().RowsModified = true;
+        setCell("LI10_PREZZO", rt::Variant(std::int16_t(33)));
+        setCell("PREZZO_NETTO", rt::Variant(std::int16_t(-1)));
+        w().TXT_CODART->validContent();
+        c.arrange(w());
+        w().TXT_CODART->validContent(); // the article's own look-up is not the save's
+        if (QString(c.name) == u"focus on Nuovo"_qs && QApplication::focusWidget() != w().CMD_NUOVO)
+            continue; // the platform gave the focus elsewhere: nothing to test
+        w().Gcon_Connect->clearTrace();
+        w().UpdateRecord(sales());
+        EXPECT_TRUE(w().Gcon_Connect->trace().isEmpty());
+        EXPECT_EQ(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(-1));
+        w().Gbol_Busy = false;
+        w().TXT_CODART->setText(Screws);
+        w().TXT_CODART->setFocus();
+    }
+    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+              *rt::Decimal::parse(u"9.45"_qs));
+}
+
+TEST_P(StorageWindow, ReopeningTheArticleShowsTheSavedValues) {
+    show();
+    loadSales(Screws);
+    toList(4);
+    w().RowsModified = true;
+    setCell("LI10_PREZZO", rt::Variant(*rt::Decimal::parse(u"149.9"_qs)));
+    setCell("LI10_SC1PER", rt::Variant(std::int16_t(3)));
+    saveCurrentRow();
+    // What "&Nuovo" leaves: no working recordset; the article typed again.
+    w().GRD_LISVEN->setRecordset(nullptr);
+    w().Rst_RecSet_LISVEN.reset();
+    loadSales(Screws);
+    toList(4);
+    EXPECT_EQ(decimalOf(cell("LI10_PREZZO")), *rt::Decimal::parse(u"149.9"_qs));
+    EXPECT_EQ(decimalOf(cell("LI10_SC1PER")), rt::Decimal(3));
+    EXPECT_EQ(decimalOf(cell("PREZZO_NETTO")), *rt::Decimal::parse(u"145.403"_qs));
+}
+
+TEST_P(StorageWindow, QuotesInArticleOptionAndNoteAreStoredAsTyped) {
+    side.Execute(u"INSERT INTO MG66_ANAGRART (MG66_DITTA_CG18, MG66_CODART, MG66_FLGARRPRZ, "
+                 "MG66_FLGOPZIONI) VALUES (1, 'D''ANGELO', 0, 0)"_qs);
+    show();
+    const QString article = u"D'ANGELO"_qs;
+    const QString option = u"L'UNO"_qs;
+    loadSales(article, option);
+    ASSERT_TRUE(reportedProcedures().isEmpty()) << reportedProcedures().join(u',').toStdString();
+    toList(2);
+    w().RowsModified = true;
+    setCell("LI10_PREZZO", rt::Variant(std::int16_t(10)));
+    saveCurrentRow(); // INSERT: the note of a new row is not written
+    setCell("LI10_NOTE", rt::Variant(u"Prezzo dell'agente"_qs));
+    saveCurrentRow(); // UPDATE
+    EXPECT_TRUE(reportedProcedures().isEmpty()) << reportedProcedures().join(u',').toStdString();
+    auto row = stored(article, 2, option);
+    ASSERT_FALSE(row->IsEOF());
+    EXPECT_EQ(NzStr(row->Fields(u"LI10_CODART_MG66"_qs).Value()), article);
+    EXPECT_EQ(NzStr(row->Fields(u"LI10_OPZIONE_MG5E"_qs).Value()), option);
+    EXPECT_EQ(NzStr(row->Fields(u"LI10_NOTE"_qs).Value()), u"Prezzo dell'agente"_qs);
+
+    // Loaded back, the stored row with its quotes becomes a working row again.
+    w().GRD_LISVEN->setRecordset(nullptr);
+    w().Rst_RecSet_LISVEN.reset();
+    loadSales(article, option);
+    toList(2);
+    EXPECT_EQ(NzStr(cell("LI10_NOTE")), u"Prezzo dell'agente"_qs);
+    EXPECT_EQ(NzStr(cell("LI10_CODART_MG66")), article);
+    EXPECT_TRUE(reportedProcedures().isEmpty()) << reportedProcedures().join(u',').toStdString();
+}
+
+TEST_P(StorageWindow, ALostConnectionIsReportedNeverACrash) {
+    show();
+    loadSales(Screws);
+    toList(2);
+    w().RowsModified = true;
+    w().TXT_CODART->validContent();
+    if (QString::fromLatin1(GetParam()) == u"PostgreSQL"_qs) {
+        // The server ends the window's session.
+        side.Execute(u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> "
+                     "pg_backend_pid() AND datname = current_database()"_qs);
+    } else {
+        w().Gcon_Connect->Close();
+    }
+    w().UpdateRecord(sales());
+    EXPECT_TRUE(reportedProcedures().contains(u"UpdateRecord"_qs))
+        << reportedProcedures().join(u',').toStdString();
+    EXPECT_TRUE(w().RowsInserted) << "without an answer the row is taken for a new one";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StorageWindow, ::testing::Values("SQLite", "PostgreSQL"),
+                         [](const ::testing::TestParamInfo<const char*>& backend) {
+                             return std::string(backend.param);
+                         });
+
+// ---- A value the server refuses ----
+
+class RefusedValue : public StorageWindow {};
+
+TEST_P(RefusedValue, IsReportedUnderUpdateRecordAndTheStoredRowStays) {
+    show();
+    loadSales(Screws);
+    toList(2);
+    w().RowsModified = true;
+    setCell("LI10_SC1PER", rt::Variant(std::int16_t(1000))); // decimal(6, 3) holds 999.999
+    driver->log->answers = {host::ErrorContinue};
+    saveCurrentRow();
+    ASSERT_EQ(reportedProcedures(), QStringList{u"UpdateRecord"_qs});
+    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_SC1PER"_qs).Value()), rt::Decimal(5));
+    EXPECT_EQ(decimalOf(cell("LI10_SC1PER")), rt::Decimal(1000));
+    EXPECT_TRUE(decimalOf(cell("PREZZO_NETTO")).isZero())
+        << "after Ignora the net price of the typed values is worked out";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RefusedValue, ::testing::Values("PostgreSQL"),
+                         [](const ::testing::TestParamInfo<const char*>& backend) {
+                             return std::string(backend.param);
+                         });
+
+} // namespace

@@ -1,0 +1,165 @@
+#include "tests/support/window_driver.h"
+
+#include "db/demo_database.h"
+#include "host/controls/field_controls.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/connection.h"
+#include "host/services/global_services.h"
+#include "host/services/log_service.h"
+#include "host/services/navigator.h"
+#include "host/window/window_support.h"
+#include "runtime/conversions.h"
+#include "tests/support/pg_server.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace testsupport {
+
+// ---- TestContract ----
+
+std::shared_ptr<host::Cinterface> TestContract::ActiveDll() const {
+    if (dllIsSelf_)
+        return std::const_pointer_cast<TestContract>(shared_from_this());
+    return otherDll_;
+}
+
+void TestContract::setActiveDll(std::shared_ptr<host::Cinterface> v) {
+    dllIsSelf_ = v.get() == this;
+    otherDll_ = dllIsSelf_ ? nullptr : std::move(v);
+}
+
+void TestContract::setCodiceArticolo(const rt::Variant& v) {
+    codiceArticolo_ = rt::CStr(v);
+}
+
+rt::Variant TestContract::ShowForm() {
+    Procedure p = Procedure::ignoringErrors(QStringLiteral("ShowForm"));
+    p([&] { window = new FRMMG_PREZZOLAMPO(); });
+    p([&] { window->ActiveInterface = ActiveDll(); });
+    p([&] { window->ActiveClass = shared_from_this(); });
+    // The first access to the window: its load runs here.
+    p([&] { window->setWindowStateValue(windowState_); });
+    p([&] { window->setWindowTitle(rt::CStr(caption_)); });
+    p([&] { window->showForm(modal_); });
+    return {};
+}
+
+rt::Variant TestContract::CloseForm() {
+    if (!window)
+        return rt::Variant(true);
+    window->unloadForm();
+    // The window is deleted later: its unload has cleared ActiveInterface when it closed.
+    return rt::Variant(window && !window->ActiveInterface);
+}
+
+// ---- WindowDriver ----
+
+namespace {
+
+QString demoDatabase(const WindowOptions& options) {
+    QString cs = options.connectionString.isEmpty() ? testSqliteConnectionString()
+                                                    : options.connectionString;
+    if (options.demoData) {
+        host::Connection connection;
+        connection.Open(cs);
+        demo::createDemoDatabase(connection, options.today);
+        connection.Close();
+    }
+    return cs;
+}
+
+} // namespace
+
+WindowDriver::WindowDriver(WindowOptions options)
+    : connectionString(demoDatabase(options)), global(std::make_shared<host::GlobalServices>()),
+      log(options.log ? options.log : std::make_shared<host::ScriptedLogService>()),
+      navigator(std::make_shared<host::Navigator>()),
+      script(std::make_shared<host::ScriptObjectModel>()),
+      layout(std::make_shared<host::LayoutObjectModel>()),
+      contract(std::make_shared<TestContract>()) {
+    host::setDebugOutputSink([this](const QString& line) { trace.append(line); });
+    global->setConnectionString(connectionString);
+    global->setCompanyCode(QString::number(demo::DemoCompany));
+    global->factory() = host::HostObjectFactory::standard(QString());
+    // The test reads the very log service the window reports to.
+    global->factory().logService = [l = log] { return l; };
+    global->factory().connection = [this] {
+        ++connectionsMade;
+        return std::make_shared<host::Connection>();
+    };
+    navigator->setModels(layout, script);
+    contract->setClsGlobal(global);
+    contract->setActiveNavigator(navigator);
+    contract->setClsVoceMenu(std::make_shared<host::MenuEntry>(QStringLiteral("Listini veloci")));
+    contract->setCaption(rt::Variant("Creazione veloce Listini Anagrafici"));
+}
+
+WindowDriver::~WindowDriver() {
+    if (window() != nullptr && !window()->isUnloaded())
+        close();
+    pump();
+    // What a failed unload left behind must not keep the objects alive.
+    global->clearContractReferences();
+    contract->setClsGlobal(nullptr);
+    contract->setActiveNavigator(nullptr);
+    contract->setActiveFrame(nullptr);
+    contract->setConnection(nullptr);
+    host::setDebugOutputSink({});
+}
+
+void WindowDriver::show() {
+    contract->ShowForm();
+    pump();
+}
+
+bool WindowDriver::close() {
+    const rt::Variant closed = contract->CloseForm();
+    pump();
+    return closed.type() == rt::VarType::Boolean && closed.asBool();
+}
+
+void WindowDriver::pump() {
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void WindowDriver::typeAndEnter(host::FieldControl* field, const QString& text) {
+    QLineEdit* editor = field->editor();
+    editor->setFocus();
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    pressKey(editor, Qt::Key_Return);
+}
+
+void WindowDriver::pressKey(QWidget* widget, Qt::Key key) {
+    QTest::keyClick(widget, key);
+    pump();
+}
+
+void WindowDriver::click(QAbstractButton* button) {
+    button->click();
+    pump();
+}
+
+QString WindowDriver::cell(const host::KRX_QGRID* grid, int row, const QString& key) {
+    return grid->displayText(row, key);
+}
+
+QStringList WindowDriver::traceLinesOf(const QString& object) const {
+    QStringList lines;
+    for (const QString& line : trace)
+        if (line.endsWith(QLatin1Char('|') + object))
+            lines.append(line);
+    return lines;
+}
+
+QString WindowDriver::traceInstanceId(const QString& line) {
+    return line.section(QLatin1Char('|'), 1, 1);
+}
+
+} // namespace testsupport

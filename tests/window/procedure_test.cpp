@@ -1,0 +1,139 @@
+// The error convention's engine on its own: a scripted error routine answers 2, 3, 4 or any
+// other number, and the steps record what ran.
+#include "form/procedure.h"
+
+#include <QList>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+class ScriptedRoutine : public ErrorRoutine {
+  public:
+    QList<int> answers;
+    QStringList procedures;
+    QList<int> numbers;
+    QStringList descriptions;
+    int reportProcedureError(const QString& procedure, const rt::Error& error) override {
+        procedures.append(procedure);
+        numbers.append(error.number());
+        descriptions.append(error.description());
+        return answers.isEmpty() ? 3 : answers.takeFirst();
+    }
+};
+
+struct Outcome {
+    QList<int> runs; // the steps as they ran, retries included
+    int result = 0;  // what the procedure returned
+    bool left = false;
+};
+
+// A function of three steps whose second step fails `failures` times before it succeeds.
+Outcome runThreeSteps(Procedure& p, int failures) {
+    Outcome out;
+    p([&] {
+        out.runs.append(1);
+        out.result = 1;
+    });
+    p([&] {
+        out.runs.append(2);
+        if (failures-- > 0)
+            throw rt::Error::typeMismatch();
+        out.result = 2;
+    });
+    p([&] {
+        out.runs.append(3);
+        out.result = 3;
+    });
+    out.left = p.left();
+    return out;
+}
+
+struct AnswerCase {
+    const char* name;
+    QList<int> answers;
+    int failures;
+    QList<int> runs;
+    int result;
+    bool left;
+    int reports;
+};
+
+class ProcedureAnswers : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(ProcedureAnswers, TheAnswerDecidesWhatRunsNext) {
+    const AnswerCase& c = GetParam();
+    ScriptedRoutine routine;
+    routine.answers = c.answers;
+    Procedure p(routine, QStringLiteral("SetupGrids"));
+    const Outcome out = runThreeSteps(p, c.failures);
+    EXPECT_EQ(out.runs, c.runs);
+    EXPECT_EQ(out.result, c.result);
+    EXPECT_EQ(out.left, c.left);
+    const int reports = static_cast<int>(routine.procedures.size());
+    EXPECT_EQ(reports, c.reports);
+    for (int i = 0; i < reports; ++i) {
+        EXPECT_EQ(routine.procedures[i], QStringLiteral("SetupGrids"));
+        EXPECT_EQ(routine.numbers[i], rt::ErrTypeMismatch);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Convention, ProcedureAnswers,
+    ::testing::Values(AnswerCase{"Continue", {2}, 1, {1, 2, 3}, 3, false, 1},
+                      AnswerCase{"RetryOnce", {4}, 1, {1, 2, 2, 3}, 3, false, 1},
+                      AnswerCase{
+                          "RetryTwiceThenContinue", {4, 4, 2}, 5, {1, 2, 2, 2, 3}, 3, false, 3},
+                      AnswerCase{"RetryThenLeave", {4, 3}, 5, {1, 2, 2}, 1, true, 2},
+                      AnswerCase{"Leave", {3}, 1, {1, 2}, 1, true, 1},
+                      AnswerCase{"OtherAnswerLeaves", {7}, 1, {1, 2}, 1, true, 1},
+                      AnswerCase{"OkAnswerLeaves", {1}, 1, {1, 2}, 1, true, 1},
+                      AnswerCase{"NoErrorNoReport", {}, 0, {1, 2, 3}, 3, false, 0}),
+    [](const ::testing::TestParamInfo<AnswerCase>& row) { return row.param.name; });
+
+TEST(Procedure, IgnoringErrorsSkipsTheFailingStepWithoutAsking) {
+    Procedure p = Procedure::ignoringErrors(QStringLiteral("Status"));
+    const Outcome out = runThreeSteps(p, 3);
+    EXPECT_EQ(out.runs, (QList<int>{1, 2, 3}));
+    EXPECT_EQ(out.result, 3);
+    EXPECT_FALSE(out.left);
+}
+
+TEST(Procedure, StepAnswersWhetherItRanToItsEnd) {
+    ScriptedRoutine routine;
+    routine.answers = {2, 3};
+    Procedure p(routine, QStringLiteral("UpdateRecord"));
+    EXPECT_TRUE(p([] {}));
+    EXPECT_FALSE(p([] { throw rt::Error::overflow(); }));     // continued
+    EXPECT_FALSE(p([] { throw rt::Error::objectNotSet(); })); // left
+    bool ranAfterLeaving = false;
+    EXPECT_FALSE(p([&] { ranAfterLeaving = true; }));
+    EXPECT_FALSE(ranAfterLeaving);
+    EXPECT_EQ(routine.numbers, (QList<int>{rt::ErrOverflow, rt::ErrObjectNotSet}));
+}
+
+TEST(Procedure, OtherExceptionsAreReportedAsInternalErrors) {
+    ScriptedRoutine routine;
+    routine.answers = {2};
+    Procedure p(routine, QStringLiteral("Form_Load"));
+    p([] { throw std::runtime_error("disco pieno"); });
+    ASSERT_EQ(routine.numbers.size(), 1);
+    EXPECT_EQ(routine.numbers[0], rt::ErrInternal);
+    EXPECT_EQ(routine.descriptions[0], QStringLiteral("disco pieno"));
+}
+
+TEST(Procedure, LeaveFromInsideAStepStopsTheRest) {
+    ScriptedRoutine routine;
+    Procedure p(routine, QStringLiteral("Form_Activate"));
+    QList<int> runs;
+    p([&] {
+        runs.append(1);
+        p.leave();
+    });
+    p([&] { runs.append(2); });
+    EXPECT_EQ(runs, (QList<int>{1}));
+    EXPECT_TRUE(routine.procedures.isEmpty());
+}
+
+} // namespace
