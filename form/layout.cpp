@@ -6,6 +6,8 @@
 #include "host/controls/window_controls.h"
 #include "host/window/window_support.h"
 
+#include <QFont>
+#include <algorithm>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -16,6 +18,7 @@ constexpr int DesignClientWidth = 11880;
 constexpr int DesignClientHeight = 6840;
 constexpr int GridRowHeight = 18;
 constexpr int DescriptionMaxLength = 72;
+constexpr int DesignFontPixels = 11;
 
 template <class Control> Control* named(Control* control, const char* name) {
     control->setObjectName(QString::fromLatin1(name));
@@ -57,6 +60,11 @@ void limitLength(host::KrxRichTextBox* box, int maxLength) {
 void FRMMG_PREZZOLAMPO::buildLayout() {
     setObjectName(QStringLiteral("FRMMG_PREZZOLAMPO"));
     setWindowTitle(QStringLiteral("Creazione veloce Listini Anagrafici "));
+    // The design places are measured for the desktop's small dialog font (8 points): a larger
+    // font would cut the labels ("Articolo", "Inizio validità") at their design widths.
+    QFont designFont = font();
+    designFont.setPixelSize(DesignFontPixels);
+    setFont(designFont);
     resize(host::twipsToPixels(DesignClientWidth), host::twipsToPixels(DesignClientHeight));
 
     // Group boxes first: the controls they frame lie above them.
@@ -154,6 +162,12 @@ void FRMMG_PREZZOLAMPO::buildLayout() {
     place(CMD_RICALCOLATUTTI, 9390, 6420, 1185, 345);
     CMD_NUOVO = named(new host::KRX_TBARMENU(QStringLiteral("&Nuovo"), this), "CMD_NUOVO");
     place(CMD_NUOVO, 10590, 6420, 1185, 345);
+
+    // A caption label may grow to the right to show its whole text: the next control stands
+    // well past its design width.
+    for (host::KRX_LABEL* label : {LBL_ARTICOLO, LBL_VARIANTE, TXT_DADATA_ACQ_LBL, TXT_ADATA_ACQ_LBL,
+                                   TXT_DADATA_VEN_LBL, TXT_ADATA_VEN_LBL, TXT_DESCLISTINO_LBL})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 
     // Components without a place of their own.
     RESIZEFORM = named(new host::KRX_RESIZEFORM(this), "RESIZEFORM");

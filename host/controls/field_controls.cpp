@@ -140,8 +140,8 @@ bool FieldControl::eventFilter(QObject* watched, QEvent* event) {
             return true;
         if (isEnter(key)) {
             // Enter confirms and, when no handler moved the focus, goes on like Tab.
-            if (confirmKeepingFocus() && edit_->hasFocus())
-                focusNextChild();
+            if (confirmKeepingFocus() && edit_->window()->focusWidget() == edit_)
+                focusNextField();
             return true;
         }
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
@@ -163,6 +163,19 @@ bool FieldControl::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Moves the focus as Tab does: to the next enabled, visible control that takes Tab focus.
+// (QWidget::focusNextChild stops at a window hosted in a window area.)
+void FieldControl::focusNextField() {
+    for (QWidget* w = edit_->nextInFocusChain(); w != nullptr && w != edit_;
+         w = w->nextInFocusChain()) {
+        if (w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus) &&
+            w->focusProxy() == nullptr) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 // ---- TxtArticolo --------------------------------------------------------------------------

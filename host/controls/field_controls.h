@@ -48,6 +48,7 @@ class FieldControl : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusNextField();
     // Runs Validate, then AfterItem when not cancelled and the content is valid.
     virtual bool confirm();
     // A key the field handles itself before confirming (the article's F4); true when used.
