@@ -113,9 +113,6 @@ TEST(HostSettings, WrongArgumentsAreRefused) {
     HostOptions help;
     ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
     EXPECT_TRUE(help.helpRequested());
-    for (const char* option : {"--connection", "--database", "--company", "--article", "--modal",
-                               "--plugins", "--screenshot", "--quit-after"})
-        EXPECT_TRUE(help.helpText().contains(QLatin1String(option))) << option;
 }
 
 const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");

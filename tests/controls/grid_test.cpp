@@ -161,16 +161,7 @@ TEST_F(GridTest, ReadingRowsForDisplayLeavesTheRecordsetWhereItStood) {
     EXPECT_EQ(recordset_->AbsolutePosition(), 2);
 }
 
-TEST_F(GridTest, NumbersAreRightAlignedAndTextIsNot) {
-    const QAbstractItemModel* model = grid_->view()->model();
-    for (int col = 0; col < model->columnCount(); ++col) {
-        SCOPED_TRACE(kColumns[col].key);
-        const auto alignment = model->index(0, col).data(Qt::TextAlignmentRole).value<int>();
-        EXPECT_EQ(bool(alignment & Qt::AlignRight), kColumns[col].kind == 12);
-    }
-}
-
-TEST_F(GridTest, CaptionsWidthsAndOrderAreAsGiven) {
+TEST_F(GridTest, ColumnsKeepTheirOrderCaptionWidthAndAlignment) {
     const QAbstractItemModel* model = grid_->view()->model();
     ASSERT_EQ(grid_->columnCount(), int(std::size(kColumns)));
     for (int col = 0; col < grid_->columnCount(); ++col) {
@@ -179,6 +170,8 @@ TEST_F(GridTest, CaptionsWidthsAndOrderAreAsGiven) {
         EXPECT_EQ(model->headerData(col, Qt::Horizontal).toString().toStdString(),
                   kColumns[col].caption); // "Mg.%1 " keeps its blank
         EXPECT_EQ(grid_->view()->columnWidth(col), kColumns[col].widthTwips / 15);
+        const auto alignment = model->index(0, col).data(Qt::TextAlignmentRole).value<int>();
+        EXPECT_EQ(bool(alignment & Qt::AlignRight), kColumns[col].kind == 12);
     }
 }
 
@@ -207,20 +200,17 @@ TEST_F(GridTest, HiddenColumnsAreLeftOutOfTheVisiblePositions) {
 TEST_F(GridTest, OnlyColumnsMadeEditableAcceptTyping) {
     grid_->setColumnEditable(u"LI10_MAG1PER"_qs, 0); // made editable, then read-only again
     const QAbstractItemModel* model = grid_->view()->model();
-    struct Case {
-        const char* key;
-        bool editable;
-    };
-    for (const Case& c :
-         {Case{"LI10_NUMLIST", false}, Case{"VALUTA", false}, Case{"LI10_PREZZO", true},
-          Case{"LI10_SC1PER", true}, Case{"LI10_MAG1PER", false}, Case{"PREZZO_NETTO", false}}) {
-        SCOPED_TRACE(c.key);
-        const QModelIndex index = model->index(1, grid_->columnIndex(c.key));
-        EXPECT_EQ(bool(model->flags(index) & Qt::ItemIsEditable), c.editable);
+    for (const auto& [key, editable] : {std::pair{"LI10_NUMLIST", false},
+                                        {"VALUTA", false},
+                                        {"LI10_PREZZO", true},
+                                        {"LI10_SC1PER", true},
+                                        {"LI10_MAG1PER", false},
+                                        {"PREZZO_NETTO", false}}) {
+        SCOPED_TRACE(key);
+        const QModelIndex index = model->index(1, grid_->columnIndex(QLatin1String(key)));
+        EXPECT_EQ(bool(model->flags(index) & Qt::ItemIsEditable), editable);
     }
-}
-
-TEST_F(GridTest, F2OnAReadOnlyCellOpensNoEditor) {
+    // F2 on a read-only cell opens no editor.
     QSignalSpy editing(grid_, &KRX_QGRID::OnEditing);
     focusGridAt(u"PREZZO_NETTO"_qs);
     QTest::keyClick(grid_->view(), Qt::Key_F2);
@@ -317,18 +307,6 @@ TEST_F(GridTest, TheEditEndsBeforeKeyDownSeesTheEnter) {
     EXPECT_EQ(QApplication::focusWidget(), grid_->view());
 }
 
-TEST_F(GridTest, EnterDoesNotMoveByItself) {
-    QList<int> keys;
-    QObject::connect(grid_, &KRX_QGRID::KeyDown, [&](int& key, int) { keys << key; });
-    focusGridAt(u"LI10_PREZZO"_qs);
-    QTest::keyClick(grid_->view(), Qt::Key_Return);
-    QTest::keyClick(grid_->view(), Qt::Key_Return, Qt::ShiftModifier);
-    settle();
-    EXPECT_EQ(keys, (QList<int>{13, 13}));
-    EXPECT_EQ(grid_->currentRow(), 0);
-    EXPECT_EQ(grid_->currentColumnKey(), u"LI10_PREZZO"_qs);
-}
-
 TEST_F(GridTest, KeyDownReportsKeyCodeAndShiftState) {
     struct Case {
         Qt::Key key;
@@ -355,19 +333,12 @@ TEST_F(GridTest, KeyDownReportsKeyCodeAndShiftState) {
         EXPECT_EQ(code, c.code);
         EXPECT_EQ(shift, c.shift);
     }
+    // Enter, shifted or not, does not move by itself either.
+    QTest::keyClick(grid_->view(), Qt::Key_Return);
+    QTest::keyClick(grid_->view(), Qt::Key_Return, Qt::ShiftModifier);
+    settle();
     EXPECT_EQ(grid_->currentRow(), 0);
-}
-
-TEST_F(GridTest, ASwallowedKeyIsNotHandledByTheGrid) {
-    QSignalSpy rowChanged(grid_, &KRX_QGRID::RowChanged);
-    QObject::connect(grid_, &KRX_QGRID::KeyDown, [](int& key, int) {
-        if (key == 40)
-            key = 0;
-    });
-    focusGridAt(u"LI10_PREZZO"_qs);
-    QTest::keyClick(grid_->view(), Qt::Key_Down);
-    EXPECT_EQ(rowChanged.count(), 0);
-    EXPECT_EQ(recordset_->AbsolutePosition(), 1);
+    EXPECT_EQ(grid_->currentColumnKey(), u"LI10_NUMLIST"_qs);
 }
 
 TEST_F(GridTest, DownAndClickMoveTheRecordsetAndRaiseRowChanged) {
@@ -385,6 +356,14 @@ TEST_F(GridTest, DownAndClickMoveTheRecordsetAndRaiseRowChanged) {
                       grid_->view()->visualRect(first).center());
     EXPECT_EQ(positions, (QList<int>{2, 3, 1}));
     EXPECT_EQ(grid_->currentRow(), 0);
+    // A key the window swallows in KeyDown is not handled by the grid.
+    QObject::connect(grid_, &KRX_QGRID::KeyDown, [](int& key, int) {
+        if (key == 40)
+            key = 0;
+    });
+    QTest::keyClick(grid_->view(), Qt::Key_Down);
+    EXPECT_EQ(positions, (QList<int>{2, 3, 1}));
+    EXPECT_EQ(recordset_->AbsolutePosition(), 1);
 }
 
 TEST_F(GridTest, DownStartsFromTheRowTheWindowMovedTheRecordsetTo) {
@@ -420,19 +399,7 @@ TEST_F(GridTest, EnteredWhenTheGridGetsTheFocus) {
     EXPECT_EQ(entered.count(), 2);
 }
 
-TEST_F(GridTest, DetachingAndCleanupLeaveNoRows) {
-    grid_->setRecordset(nullptr);
-    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
-    EXPECT_EQ(grid_->currentRow(), -1);
-    EXPECT_EQ(grid_->displayText(0, u"VALUTA"_qs), QString());
-    grid_->setRecordset(recordset_);
-    EXPECT_EQ(grid_->view()->model()->rowCount(), 3);
-    grid_->cleanup();
-    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
-    EXPECT_EQ(grid_->columnCount(), 0);
-}
-
-TEST_F(GridTest, RefreshFollowsAFilteredRecordset) {
+TEST_F(GridTest, RowsFollowTheRecordsetItsFilterAndCleanup) {
     recordset_->setFilter(u"LI10_NUMLIST =5"_qs);
     grid_->refreshRows();
     ASSERT_EQ(grid_->view()->model()->rowCount(), 1);
@@ -440,6 +407,14 @@ TEST_F(GridTest, RefreshFollowsAFilteredRecordset) {
     recordset_->setFilter(host::adFilterNone);
     grid_->refreshRows();
     EXPECT_EQ(grid_->view()->model()->rowCount(), 3);
+    grid_->setRecordset(nullptr);
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
+    EXPECT_EQ(grid_->currentRow(), -1);
+    EXPECT_EQ(grid_->displayText(0, u"VALUTA"_qs), QString());
+    grid_->setRecordset(recordset_);
+    grid_->cleanup();
+    EXPECT_EQ(grid_->view()->model()->rowCount(), 0);
+    EXPECT_EQ(grid_->columnCount(), 0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Tool-bar button, resize component, window host, combo and label.
+// Resize component, window host and combo.
 
 #include "controls_support.h"
 #include "host/controls/field_controls.h"
@@ -7,7 +7,6 @@
 #include <QAbstractItemView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSignalSpy>
 
 namespace {
 
@@ -76,16 +75,6 @@ TEST(MdiActiveX, PlacesTheWindowInTwips) {
     EXPECT_EQ(sub->geometry(), QRect(0, 10, 600, 400));
 }
 
-TEST(TbarMenu, ClickRaisesButtonClick) {
-    host::KRX_TBARMENU button(u"&Ricalcola"_qs);
-    QSignalSpy clicks(&button, &host::KRX_TBARMENU::ButtonClick);
-    button.click();
-    button.setEnabled(false);
-    button.click();
-    EXPECT_EQ(clicks.count(), 1);
-    EXPECT_EQ(button.text(), u"&Ricalcola"_qs);
-}
-
 TEST(Combo, ItemsTextAndLock) {
     QWidget window;
     auto* combo = new host::KRX_COMBO(&window);
@@ -108,19 +97,6 @@ TEST(Combo, ItemsTextAndLock) {
     combo->setLocked(false);
     QTest::keyClick(combo, Qt::Key_Up);
     EXPECT_EQ(combo->text(), u"Primo"_qs);
-}
-
-TEST(Fields, LeftPositionInTwipsAndLabelBorder) {
-    QWidget window;
-    auto* date = new host::TxtEditDate(&window);
-    date->setLeftTwips(4710);
-    EXPECT_EQ(date->x(), 314);
-    EXPECT_EQ(date->leftTwips(), 4710);
-    host::KRX_LABEL label(u"Descrizione listino"_qs);
-    label.setBorder(true);
-    EXPECT_EQ(label.frameShape(), QFrame::Box);
-    label.setBorder(false);
-    EXPECT_EQ(label.frameShape(), QFrame::NoFrame);
 }
 
 } // namespace

@@ -103,55 +103,6 @@ TEST_P(DemoDatabase, QuickCreationListsCoverEverySetting) {
     }
 }
 
-TEST_P(DemoDatabase, ListCountsPerSideAsTheWindowCountsThem) {
-    struct Case {
-        int company;
-        int side;
-        int quickCreation;
-        int expectedAtLeast;
-        int expectedAtMost;
-    };
-    const Case cases[] = {
-        {1, 1, 1, 2, 3}, // purchase lists taking part
-        {1, 0, 1, 4, 6}, // sales lists taking part
-        {1, 0, 0, 1, 1}, // one sales list kept out of quick creation
-        {2, 0, 1, 1, 6}, // company 2 sells
-        {2, 1, 1, 0, 0}, // but has no purchase list for quick creation
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "company " << c.company << " side " << c.side
-                                        << " quick " << c.quickCreation);
-        const int n = count(QStringLiteral("SELECT COUNT(*) AS N FROM MG44_PARMAGLIST WHERE "
-                                           "MG44_DITTA_CG18 = %1 AND MG44_FLGVENACQ = %2 AND "
-                                           "MG44_FLGCREAZVELOCE = %3")
-                                .arg(c.company)
-                                .arg(c.side)
-                                .arg(c.quickCreation));
-        EXPECT_GE(n, c.expectedAtLeast);
-        EXPECT_LE(n, c.expectedAtMost);
-    }
-}
-
-TEST_P(DemoDatabase, EverySalesBaseListIsAPurchaseListOfQuickCreation) {
-    auto rs = query(u"SELECT * FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND "
-                    "MG44_FLGVENACQ = 0 AND MG44_FLGCREAZVELOCE = 1"_qs);
-    int withoutBase = 0;
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        const QString base = textOf(rs->Fields(u"MG44_NUMLISTACQRIC"_qs).Value());
-        SCOPED_TRACE(textOf(rs->Fields(u"MG44_NUMLIST"_qs).Value()).toStdString());
-        if (base == u"NULL") {
-            ++withoutBase;
-            continue;
-        }
-        EXPECT_EQ(
-            count(u"SELECT COUNT(*) AS N FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 "
-                  "AND MG44_FLGVENACQ = 1 AND MG44_FLGCREAZVELOCE = 1 AND MG44_NUMLIST = "_qs +
-                  base),
-            1);
-    }
-    EXPECT_EQ(withoutBase, 1);
-}
-
 TEST_P(DemoDatabase, StoredRowsReadBackExactlyByTheirKey) {
     const QList<demo::DemoPriceRow> rows = demo::demoPriceRows(Today);
     EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC"_qs), rows.size());
@@ -197,15 +148,6 @@ TEST_P(DemoDatabase, StoredRowsReadBackExactlyByTheirKey) {
         EXPECT_EQ(rt::CLng(value("LI10_FLGDACONF")), 0); // left to its default
         EXPECT_EQ(rt::CLng(value("LI10_FLGLIST")), 1);
     }
-}
-
-TEST_P(DemoDatabase, KeepsSixDecimalsOfAPrice) {
-    // A derived price that was not rounded: every digit must survive the backend.
-    const QList<rt::Variant> prices =
-        firstColumn(u"SELECT LI10_PREZZO FROM LI10_LISTARTIC WHERE LI10_NUMLIST = 3 AND "
-                    "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V'"_qs);
-    ASSERT_EQ(prices.size(), 1);
-    EXPECT_EQ(rt::CDec(prices[0]).toString(), u"97.523456"_qs);
 }
 
 TEST_P(DemoDatabase, ArticlesHaveDescriptionsVatAndOptions) {
@@ -273,30 +215,6 @@ TEST_P(DemoDatabase, VatRatesReadAsTheWindowReadsThem) {
     }
 }
 
-TEST_P(DemoDatabase, ArticleBracketOnlyWhereRoundingIsFlagged) {
-    struct Case {
-        const char* article;
-        const char* bracket; // "" = the look-up finds no row
-    };
-    const Case cases[] = {{"TRAP-BATT-18V", "3"},
-                          {"VITI-INOX-4X40", "1"},
-                          {"FORBICI-POTA", ""},
-                          {"MIELE-MILLEF", ""}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.article);
-        const QList<rt::Variant> found =
-            firstColumn(u"SELECT MG66_SCAGL_MG02 FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 =1 "
-                        "AND MG66_CODART ='"_qs +
-                        QString::fromLatin1(c.article) + u"' AND MG66_FLGARRPRZ = 1"_qs);
-        if (*c.bracket == '\0') {
-            EXPECT_TRUE(found.isEmpty());
-        } else {
-            ASSERT_EQ(found.size(), 1);
-            EXPECT_EQ(textOf(found[0]), QString::fromLatin1(c.bracket));
-        }
-    }
-}
-
 TEST_P(DemoDatabase, EveryBracketInUseHasWellFormedRanges) {
     const QSet<QString> used = distinctTexts(u"SELECT MG66_SCAGL_MG02 FROM MG66_ANAGRART"_qs) +
                                distinctTexts(u"SELECT MG44_SCAGL_MG02 FROM MG44_PARMAGLIST"_qs) +
@@ -343,25 +261,6 @@ TEST_P(DemoDatabase, MakingItAgainReplacesTheTables) {
     EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_DATAINIZIOVAL = "
                     "'20250101' AND LI10_NUMLIST = 1 AND LI10_FLGVENDACQ = 1"_qs),
               yearRows);
-}
-
-TEST_P(DemoDatabase, SummaryCountsWhatIsStored) {
-    const QString summary = demo::demoSummary(connection);
-    SCOPED_TRACE(summary.toStdString());
-    int articles = 0;
-    for (const demo::DemoArticle& a : demo::demoArticles())
-        articles += a.company == demo::DemoCompany ? 1 : 0;
-    int purchase = 0, sales = 0;
-    for (const demo::DemoList& l : demo::demoLists(Today)) {
-        if (l.company == demo::DemoCompany)
-            (l.side == demo::PurchaseSide ? purchase : sales) += 1;
-    }
-    EXPECT_TRUE(summary.startsWith(u"Ditta 1\n"_qs));
-    EXPECT_TRUE(summary.contains(QStringLiteral("Articoli: %1 (").arg(articles)));
-    EXPECT_TRUE(summary.contains(QStringLiteral("Listini di acquisto: %1\n").arg(purchase)));
-    EXPECT_TRUE(summary.contains(QStringLiteral("Listini di vendita: %1\n").arg(sales)));
-    EXPECT_TRUE(summary.contains(u"Ditta 2\n"_qs));
-    EXPECT_TRUE(summary.contains(u"Vendita online"_qs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DemoDatabase, ::testing::Values("SQLite", "PostgreSQL"));

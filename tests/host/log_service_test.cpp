@@ -1,5 +1,4 @@
-// Log service: the error report's buttons and answers, messages by style, the log file, and
-// the scripted service the window tests use.
+// Log service: the error report's buttons and answers, messages by style, and the log file.
 #include "host/services/log_service.h"
 #include "tests/host/host_test_helpers.h"
 
@@ -139,15 +138,8 @@ TEST_F(DialogLogServiceTest, MessagesFollowTheirStyleAndAreLogged) {
     } cases[] = {
         {48, "OK", host::vbOK, {"OK"}, "OK", QMessageBox::Warning},
         {64 + 1, "Annulla", host::vbCancel, {"OK", "Annulla"}, "OK", QMessageBox::Information},
-        {32 + 4, "No", host::vbNo, {"Sì", "No"}, "Sì", QMessageBox::Question},
         {16 + 4 + 256, "Sì", host::vbYes, {"Sì", "No"}, "No", QMessageBox::Critical},
-        {3 + 512,
-         "Annulla",
-         host::vbCancel,
-         {"Sì", "No", "Annulla"},
-         "Annulla",
-         QMessageBox::NoIcon},
-        {5, "Riprova", host::vbRetry, {"Riprova", "Annulla"}, "Riprova", QMessageBox::NoIcon},
+        {3 + 512, "No", host::vbNo, {"Sì", "No", "Annulla"}, "Annulla", QMessageBox::NoIcon},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
@@ -163,8 +155,8 @@ TEST_F(DialogLogServiceTest, MessagesFollowTheirStyleAndAreLogged) {
         EXPECT_EQ(seen.title, QStringLiteral("Attenzione"));
     }
     const QString log = readAll(logPath());
-    EXPECT_EQ(log.count(QStringLiteral("| MESSAGGIO | Attenzione | Parametri mancanti\n")), 6);
-    EXPECT_EQ(log.count(QStringLiteral("| RISPOSTA | Attenzione | Annulla\n")), 2);
+    EXPECT_EQ(log.count(QStringLiteral("| MESSAGGIO | Attenzione | Parametri mancanti\n")), 4);
+    EXPECT_EQ(log.count(QStringLiteral("| RISPOSTA | Attenzione | Annulla\n")), 1);
 }
 
 TEST_F(DialogLogServiceTest, AnUnwritableLogDoesNotStopTheMessage) {
@@ -198,40 +190,6 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         EXPECT_EQ(host::messageButtons(c.style), c.buttons);
         EXPECT_EQ(host::defaultButtonAnswer(c.style), c.defaultAnswer);
     }
-}
-
-TEST(ScriptedLogService, AnswersFromItsQueuesAndRecords) {
-    host::ScriptedLogService log;
-    log.answers = {host::ErrorRetry, host::ErrorContinue};
-    log.messageAnswers = {host::vbNo};
-
-    log.setError(rt::Error(rt::ErrOverflow, QStringLiteral("Overflow")));
-    log.setConnectionErrors({{1, QStringLiteral("x"), {}}});
-    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("A"), 4370), host::ErrorRetry);
-    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("B"), 4370), host::ErrorContinue);
-    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("C"), 4370), host::ErrorLeave);
-    log.defaultAnswer = host::ErrorContinue;
-    EXPECT_EQ(log.reportError({}, {}, QStringLiteral("D"), 4370), host::ErrorContinue);
-
-    ASSERT_EQ(log.reports.size(), 4);
-    EXPECT_EQ(log.reports[0].procedure, QStringLiteral("A"));
-    EXPECT_EQ(log.reports[0].number, rt::ErrOverflow);
-    EXPECT_EQ(log.reports[0].description, QStringLiteral("Overflow"));
-    EXPECT_EQ(log.reports[0].dbErrors.size(), 1);
-    EXPECT_EQ(log.reports[0].style, 4370);
-    EXPECT_EQ(log.reports[1].number, 0) << "an error is reported once";
-    EXPECT_TRUE(log.reports[1].dbErrors.isEmpty());
-
-    EXPECT_EQ(log.message(QStringLiteral("Confermi?"), 4 + 32, QStringLiteral("Attenzione")),
-              host::vbNo);
-    EXPECT_EQ(log.message(QStringLiteral("Confermi?"), 4 + 32, QStringLiteral("Attenzione")),
-              host::vbYes);
-    EXPECT_EQ(log.message(QStringLiteral("Fatto"), 64, QStringLiteral("Avviso Utente")),
-              host::vbOK);
-    ASSERT_EQ(log.messages.size(), 3);
-    EXPECT_EQ(log.messages[2].text, QStringLiteral("Fatto"));
-    EXPECT_EQ(log.messages[2].style, 64);
-    EXPECT_EQ(log.messages[2].title, QStringLiteral("Avviso Utente"));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Window support: keys sent to the focused control, redraw freeze, pending events, twips,
-// the debug-output channel and GUID texts.
+// Window support: keys sent to the focused control, redraw freeze and GUID texts.
 #include "host/window/window_support.h"
 #include "tests/host/host_test_helpers.h"
 
@@ -8,7 +7,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -40,10 +38,6 @@ void activate(QWidget* window, QWidget* focused) {
     focused->setFocus();
     ASSERT_TRUE(processEventsUntil([&] { return QApplication::focusWidget() == focused; }));
 }
-
-} // namespace
-
-namespace {
 
 TEST(SendKeys, DeliversEachKeyAsPressAndRelease) {
     const QString shift = QString::number(static_cast<int>(Qt::ShiftModifier), 16);
@@ -141,36 +135,6 @@ TEST(LockWindowUpdate, FreezesOneWindowAndReleasesIt) {
     }
     EXPECT_FALSE(host::isWindowUpdateLocked());
     host::LockWindowUpdate(nullptr); // a destroyed window is simply forgotten
-}
-
-TEST(DoEvents, RunsWhatIsPending) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    QObject receiver;
-    bool queued = false;
-    QMetaObject::invokeMethod(
-        &receiver, [&] { queued = true; }, Qt::QueuedConnection);
-    host::DoEvents();
-    EXPECT_TRUE(ran);
-    EXPECT_TRUE(queued);
-}
-
-TEST(PlaceInTwips, ConvertsFifteenTwipsToAPixel) {
-    QWidget parent;
-    auto* child = new QWidget(&parent);
-    host::placeInTwips(child, 150, 1380, 11685, 1815);
-    EXPECT_EQ(child->geometry(), QRect(10, 92, 779, 121));
-    host::placeInTwips(nullptr, 0, 0, 0, 0);
-}
-
-TEST(OutputDebugString, GoesToTheSinkWhileOneIsSet) {
-    QStringList lines;
-    host::setDebugOutputSink([&](const QString& line) { lines << line; });
-    host::OutputDebugString(QStringLiteral("QVMA:|ABC|INI|RIDE_PREZZOLAMPO|X"));
-    host::OutputDebugString(QString());
-    host::setDebugOutputSink({});
-    host::OutputDebugString(QStringLiteral("to standard error"));
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("QVMA:|ABC|INI|RIDE_PREZZOLAMPO|X"), QString()}));
 }
 
 TEST(CreateGuidString, GivesDistinctUpperCaseHexTexts) {

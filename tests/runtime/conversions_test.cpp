@@ -46,15 +46,11 @@ TEST(CStr, ItalianDesktopText) {
             {"True", Variant(true), "Vero"},
             {"False", Variant(false), "Falso"},
             {"Integer", i16(-5), "-5"},
-            {"Long", Variant(std::int32_t{70000}), "70000"},
             {"0.1", Variant(0.1), "0,1"},
-            {"1234.5", Variant(1234.5), "1234,5"},
             {"1/3", Variant(1.0 / 3), "0,333333333333333"},
             {"0.1+0.2", Variant(0.1 + 0.2), "0,3"},
             {"1e20", Variant(1e20), "1E+20"},
-            {"1e15", Variant(1e15), "1E+15"},
             {"15 digits", Variant(123456789012345.0), "123456789012345"},
-            {"0.0001", Variant(0.0001), "0,0001"},
             {"0.00001", Variant(0.00001), "1E-05"},
             {"-1.5e-7", Variant(-1.5e-7), "-1,5E-07"},
             {"-0.0", Variant(-0.0), "0"},
@@ -76,15 +72,11 @@ TEST(CDec, NumbersAndItalianTexts) {
             {"Empty is 0", Empty, "0"},
             {"Null", Null, "", rt::ErrInvalidUseOfNull},
             {"True is -1", Variant(true), "-1"},
-            {"Integer", i16(7), "7"},
             {"Double keeps 15 digits", Variant(1.0 / 3), "0.333333333333333"},
-            {"Double 0.1", Variant(0.1), "0.1"},
             {"decimal comma", Variant("1234,5"), "1234.5"},
             {"thousands dot ignored", Variant("1.234,5"), "1234.5"},
             {"a dot alone is a thousands separator", Variant("0.5"), "5"},
             {"blanks around", Variant("  12 "), "12"},
-            {"sign", Variant("-0,25"), "-0.25"},
-            {"plus sign", Variant("+3"), "3"},
             {"comma first", Variant(",5"), "0.5"},
             {"exponent", Variant("1,5E3"), "1500"},
             {"negative exponent", Variant("15e-4"), "0.0015"},
@@ -93,7 +85,6 @@ TEST(CDec, NumbersAndItalianTexts) {
              "0.3333333333333333333333333334"},
             {"date is its serial", Variant(March5), "45356"},
             {"letters", Variant("abc"), "", rt::ErrTypeMismatch},
-            {"number then letters", Variant("12abc"), "", rt::ErrTypeMismatch},
             {"two commas", Variant("1,2,3"), "", rt::ErrTypeMismatch},
             {"empty text", Variant(""), "", rt::ErrTypeMismatch},
             {"blank text", Variant("   "), "", rt::ErrTypeMismatch},
@@ -115,8 +106,6 @@ TEST(CDbl, NumbersAndItalianTexts) {
         {"thousands and comma", Variant("1.234,5"), 1234.5},
         {"blanks", Variant(" -0,1 "), -0.1},
         {"Decimal", decimalVar("0.1"), 0.1},
-        {"Long", Variant(std::int32_t{-3}), -3},
-        {"False", Variant(false), 0},
         {"date with time", Variant(QDateTime(March5, QTime(18, 0))), 45356.75},
         {"letters", Variant("abc"), 0, rt::ErrTypeMismatch},
         {"out of range", Variant("1E400"), 0, rt::ErrOverflow},
@@ -142,16 +131,12 @@ TEST(CIntCLng, HalvesToEvenAndOverflow) {
         {"2.5", Variant(2.5), 2},
         {"3.5", Variant(3.5), 4},
         {"-2.5", Variant(-2.5), -2},
-        {"-3.5", Variant(-3.5), -4},
-        {"2.6", Variant(2.6), 3},
-        {"32767.4", Variant(32767.4), 32767},
         {"32767.5", Variant(32767.5), 0, rt::ErrOverflow},
         {"-32768.5", Variant(-32768.5), -32768},
         {"-32769", Variant(std::int32_t{-32769}), 0, rt::ErrOverflow},
         {"Decimal 2.5", decimalVar("2.5"), 2},
         {"Decimal 32767.5", decimalVar("32767.5"), 0, rt::ErrOverflow},
         {"text 2,5", Variant("2,5"), 2},
-        {"text 3,5", Variant("3,5"), 4},
         {"text 1.000", Variant("1.000"), 1000},
         {"text 40000", Variant("40000"), 0, rt::ErrOverflow},
         {"text abc", Variant("abc"), 0, rt::ErrTypeMismatch},
@@ -197,8 +182,6 @@ TEST(CBool, NumbersAndWords) {
         {"Vero", Variant("Vero"), true},
         {"falso", Variant(" falso "), false},
         {"True", Variant("TRUE"), true},
-        {"False", Variant("False"), false},
-        {"0", Variant(std::int32_t{0}), false},
         {"0.5", Variant(0.5), true},
         {"text 0", Variant("0"), false},
         {"text -1", Variant("-1"), true},
@@ -226,15 +209,11 @@ TEST(CDate, ItalianDateTexts) {
     const QDateTime march5(March5, QTime(0, 0));
     const Case cases[] = {
         {"dd/mm/yyyy", Variant("05/03/2024"), march5},
-        {"d/m/yy", Variant("5/3/24"), march5},
         {"two-digit year 29", Variant("1/1/29"), QDateTime(QDate(2029, 1, 1), QTime(0, 0))},
         {"two-digit year 30", Variant("1/1/30"), QDateTime(QDate(1930, 1, 1), QTime(0, 0))},
         {"dd-mm-yyyy", Variant("05-03-2024"), march5},
-        {"dd.mm.yyyy", Variant("05.03.2024"), march5},
         {"yyyy-mm-dd", Variant("2024-03-05"), march5},
-        {"blanks", Variant("  05/03/2024 "), march5},
         {"with time", Variant("05/03/2024 14:30"), QDateTime(March5, QTime(14, 30))},
-        {"with seconds", Variant("05/03/2024 14:30:15"), QDateTime(March5, QTime(14, 30, 15))},
         {"leap day", Variant("29/02/2024"), QDateTime(QDate(2024, 2, 29), QTime(0, 0))},
         {"Date passes", Variant(QDateTime(March5, QTime(9, 1))), QDateTime(March5, QTime(9, 1))},
         {"serial number", Variant(45356.5), QDateTime(March5, QTime(12, 0))},
@@ -243,7 +222,6 @@ TEST(CDate, ItalianDateTexts) {
         {"month 13", Variant("01/13/2024"), {}, rt::ErrTypeMismatch},
         {"hour 24", Variant("05/03/2024 24:00"), {}, rt::ErrTypeMismatch},
         {"mixed separators", Variant("05/03-2024"), {}, rt::ErrTypeMismatch},
-        {"letters", Variant("abc"), {}, rt::ErrTypeMismatch},
         {"empty text", Variant(""), {}, rt::ErrTypeMismatch},
         {"Null", Null, {}, rt::ErrInvalidUseOfNull},
     };
@@ -270,11 +248,7 @@ TEST(IsNumericIsDate, EmptyNullAndTexts) {
         {"empty text", Variant(""), false, false},
         {"blank text", Variant(" "), false, false},
         {"12,5", Variant("12,5"), true, false},
-        {"1.234,5", Variant("1.234,5"), true, false},
         {"1E5", Variant("1E5"), true, false},
-        {"-", Variant("-"), false, false},
-        {"abc", Variant("abc"), false, false},
-        {"True", Variant(true), true, false},
         {"Decimal", decimalVar("1.5"), true, false},
         {"Double serial", Variant(45356.0), true, false},
         {"Date", Variant(March5), false, true},
@@ -306,13 +280,6 @@ TEST(Trim, BlanksOnly) {
         EXPECT_EQ(rt::LTrim(c.text), c.left);
         EXPECT_EQ(rt::RTrim(c.text), c.right);
     }
-}
-
-TEST(Today, ReplaceableInTests) {
-    rt::setTodayForTesting(QDate(2024, 3, 5));
-    EXPECT_EQ(rt::Today(), QDate(2024, 3, 5));
-    rt::setTodayForTesting(QDate());
-    EXPECT_EQ(rt::Today(), QDate::currentDate());
 }
 
 } // namespace

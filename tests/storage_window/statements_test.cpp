@@ -61,12 +61,6 @@ TEST(WorkingTableStatements, CreateIsOneLineWithEveryColumnAsDeclared) {
               expected);
 }
 
-TEST(WorkingTableStatements, DropAndSelectNameTheTable) {
-    EXPECT_EQ(storage::dropWorkingTableSql(u"##LISACQ_"_qs),
-              u"IF NOT OBJECT_ID('tempdb..##LISACQ_') IS NULL DROP TABLE ##LISACQ_"_qs);
-    EXPECT_EQ(storage::selectWorkingTableSql(u"##LISACQ_AB"_qs), u"SELECT * FROM ##LISACQ_AB"_qs);
-}
-
 // ---- Look-ups ----
 
 struct LookupCase {
@@ -352,16 +346,6 @@ TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
         const QStringList items = values.split(u", "_qs);
         ASSERT_EQ(items.size(), 45) << values.toStdString();
         EXPECT_EQ(items[names.indexOf(QLatin1String(c.column))], QString::fromUtf8(c.insertValue));
-    }
-}
-
-TEST(SaveStatements, WorkingOnlyAndLastColumnsAreNeverWritten) {
-    const SavedRow row = savedRow(editedRow());
-    for (const QString& sql :
-         {storage::updateListinoSql(row, decimalDB), storage::insertListinoSql(row, decimalDB)}) {
-        EXPECT_FALSE(sql.contains(u"VALUTA"_qs));
-        EXPECT_FALSE(sql.contains(u"PREZZO_NETTO"_qs));
-        EXPECT_FALSE(sql.contains(u"LI10_FLGDACONF"_qs));
     }
 }
 

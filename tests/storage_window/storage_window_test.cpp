@@ -148,6 +148,7 @@ TEST_P(StorageWindow, LoadAndSaveSendTheStatementsOfTheirShape) {
     w().Gcon_Connect->clearTrace();
     loadSales(Screws);
     const QStringList load = w().Gcon_Connect->trace();
+    EXPECT_FALSE(w().TXT_CODART->isEnabled()) << "the header stays disabled once rows are in";
 
     ASSERT_GE(load.size(), 2);
     static const QRegularExpression drop(
@@ -273,20 +274,6 @@ TEST_P(StorageWindow, OneWorkingRowPerListInTheOrderOfTheParameters) {
         EXPECT_EQ(lists.size(), c.rows);
         EXPECT_EQ(lists, parameterLists());
     }
-}
-
-TEST_P(StorageWindow, AStoredRowOfThePeriodLoadsItsValues) {
-    show();
-    loadSales(Screws);
-    toList(2);
-    EXPECT_EQ(decimalOf(cell("LI10_PREZZO")), *rt::Decimal::parse(u"9.45"_qs));
-    EXPECT_EQ(decimalOf(cell("LI10_SC1PER")), rt::Decimal(5));
-    EXPECT_EQ(decimalOf(cell("LI10_PERRICDELTA")), rt::Decimal(25));
-    EXPECT_EQ(decimalOf(cell("LI10_PROVPER")), rt::Decimal(5));
-    EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), rt::Today().addDays(-10));
-    EXPECT_EQ(rt::CDate(cell("LI10_DATAULTAGG")).date(), rt::Today());
-    EXPECT_EQ(NzStr(cell("VALUTA")), u"EURO"_qs);
-    EXPECT_FALSE(w().TXT_CODART->isEnabled()) << "the header stays disabled once rows are in";
 }
 
 TEST_P(StorageWindow, RowsOfOtherPeriodsAreIgnored) {

@@ -2,13 +2,11 @@
 
 #include "db/demo_database.h"
 #include "host/controls/field_controls.h"
-#include "host/controls/krx_qgrid.h"
 #include "host/data/connection.h"
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
 #include "host/services/navigator.h"
 #include "host/window/window_support.h"
-#include "runtime/conversions.h"
 #include "tests/support/pg_server.h"
 
 #include <QAbstractButton>
@@ -17,45 +15,6 @@
 #include <QTest>
 
 namespace testsupport {
-
-// ---- TestContract ----
-
-std::shared_ptr<host::Cinterface> TestContract::ActiveDll() const {
-    if (dllIsSelf_)
-        return std::const_pointer_cast<TestContract>(shared_from_this());
-    return otherDll_;
-}
-
-void TestContract::setActiveDll(std::shared_ptr<host::Cinterface> v) {
-    dllIsSelf_ = v.get() == this;
-    otherDll_ = dllIsSelf_ ? nullptr : std::move(v);
-}
-
-void TestContract::setCodiceArticolo(const rt::Variant& v) {
-    codiceArticolo_ = rt::CStr(v);
-}
-
-rt::Variant TestContract::ShowForm() {
-    Procedure p = Procedure::ignoringErrors(QStringLiteral("ShowForm"));
-    p([&] { window = new FRMMG_PREZZOLAMPO(); });
-    p([&] { window->ActiveInterface = ActiveDll(); });
-    p([&] { window->ActiveClass = shared_from_this(); });
-    // The first access to the window: its load runs here.
-    p([&] { window->setWindowStateValue(windowState_); });
-    p([&] { window->setWindowTitle(rt::CStr(caption_)); });
-    p([&] { window->showForm(modal_); });
-    return {};
-}
-
-rt::Variant TestContract::CloseForm() {
-    if (!window)
-        return rt::Variant(true);
-    window->unloadForm();
-    // The window is deleted later: its unload has cleared ActiveInterface when it closed.
-    return rt::Variant(window && !window->ActiveInterface);
-}
-
-// ---- WindowDriver ----
 
 namespace {
 
@@ -78,8 +37,7 @@ WindowDriver::WindowDriver(WindowOptions options)
       log(options.log ? options.log : std::make_shared<host::ScriptedLogService>()),
       navigator(std::make_shared<host::Navigator>()),
       script(std::make_shared<host::ScriptObjectModel>()),
-      layout(std::make_shared<host::LayoutObjectModel>()),
-      contract(std::make_shared<TestContract>()) {
+      layout(std::make_shared<host::LayoutObjectModel>()) {
     host::setDebugOutputSink([this](const QString& line) { trace.append(line); });
     global->setConnectionString(connectionString);
     global->setCompanyCode(QString::number(demo::DemoCompany));
@@ -91,6 +49,8 @@ WindowDriver::WindowDriver(WindowOptions options)
         return std::make_shared<host::Connection>();
     };
     navigator->setModels(layout, script);
+    // The plug-in class as the host fills it before ShowForm.
+    contract = CLSMG_PREZZOLAMPO::create();
     contract->setClsGlobal(global);
     contract->setActiveNavigator(navigator);
     contract->setClsVoceMenu(std::make_shared<host::MenuEntry>(QStringLiteral("Listini veloci")));
@@ -103,10 +63,11 @@ WindowDriver::~WindowDriver() {
     pump();
     // What a failed unload left behind must not keep the objects alive.
     global->clearContractReferences();
-    contract->setClsGlobal(nullptr);
-    contract->setActiveNavigator(nullptr);
-    contract->setActiveFrame(nullptr);
-    contract->setConnection(nullptr);
+    if (contract) {
+        contract->setActiveFrame(nullptr);
+        contract->setConnection(nullptr);
+    }
+    contract.reset();
     host::setDebugOutputSink({});
 }
 
@@ -133,11 +94,7 @@ void WindowDriver::typeAndEnter(host::FieldControl* field, const QString& text) 
     editor->setFocus();
     editor->selectAll();
     QTest::keyClicks(editor, text);
-    pressKey(editor, Qt::Key_Return);
-}
-
-void WindowDriver::pressKey(QWidget* widget, Qt::Key key) {
-    QTest::keyClick(widget, key);
+    QTest::keyClick(editor, Qt::Key_Return);
     pump();
 }
 
@@ -146,20 +103,12 @@ void WindowDriver::click(QAbstractButton* button) {
     pump();
 }
 
-QString WindowDriver::cell(const host::KRX_QGRID* grid, int row, const QString& key) {
-    return grid->displayText(row, key);
-}
-
 QStringList WindowDriver::traceLinesOf(const QString& object) const {
     QStringList lines;
     for (const QString& line : trace)
         if (line.endsWith(QLatin1Char('|') + object))
             lines.append(line);
     return lines;
-}
-
-QString WindowDriver::traceInstanceId(const QString& line) {
-    return line.section(QLatin1Char('|'), 1, 1);
 }
 
 } // namespace testsupport
