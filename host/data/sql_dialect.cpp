@@ -395,8 +395,7 @@ QString mappedType(const SqlServerType& type, Dialect dialect) {
     if (n == u"char" || n == u"nchar")
         return QStringLiteral("char(%1)").arg(arg(0, 1)) + textCollation;
     if (n == u"varchar" || n == u"nvarchar")
-        return (type.max ? QStringLiteral("text")
-                         : QStringLiteral("varchar(%1)").arg(arg(0, 1))) +
+        return (type.max ? QStringLiteral("text") : QStringLiteral("varchar(%1)").arg(arg(0, 1))) +
                textCollation;
     if (n == u"text" || n == u"ntext")
         return QStringLiteral("text");
@@ -492,6 +491,25 @@ QString columnOptions(Tokens rest, Dialect dialect) {
     return collapsedText(rest, 0, int(rest.size()));
 }
 
+// SQLite keeps exact decimals as text and would store any number in them: the check refuses
+// a value with more integer digits than the column has, as the other servers do (a discount
+// of 1000 in a decimal(6, 3) column).
+QString exactDecimalRangeCheck(const QString& column, const SqlServerType& type, Dialect dialect) {
+    if (dialect != Dialect::SQLite || (type.name != u"decimal" && type.name != u"numeric"))
+        return {};
+    const int precision = type.args.value(0, 18);
+    const int scale = type.args.value(1, 0);
+    if (scale <= 0 || precision <= scale)
+        return {};
+    // The digits before the point are counted on the text itself: as a double the value
+    // 99999999999.999999 would round up to 1E11 and be refused.
+    const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(column);
+    return QStringLiteral(" CHECK (length(ltrim(replace(substr(%1, 1, instr(%1 || '.', '.') - 1), "
+                          "'-', ''), '0')) <= %2)")
+        .arg(text)
+        .arg(precision - scale);
+}
+
 struct CreateTable {
     int tableName = -1; // token index
     int open = -1, close = -1;
@@ -532,6 +550,7 @@ QString translateCreateTable(const Tokens& tokens, const CreateTable& create, bo
             const QString options = columnOptions(tokens.mid(after, last - after), dialect);
             if (!options.isEmpty())
                 definition += u' ' + options;
+            definition += exactDecimalRangeCheck(tokens[name].text, type, dialect);
         }
         definitions << definition;
     }

@@ -46,7 +46,9 @@ const TranslationCase translationCases[] = {
      "[LI10_PREZZO] [decimal](17, 6) NULL,     [LI10_INDUM] [decimal](2, 0) NULL DEFAULT (1),"
      "     [LI10_NOTE] [varchar](40) NULL,     [LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs,
      u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 decimal(5,0) NULL, LI10_CODART_MG66 "
-     "char(25) COLLATE RTRIM NULL, LI10_DATAFINEVAL datetime NULL, LI10_PREZZO DECTEXT(17,6) NULL, "
+     "char(25) COLLATE RTRIM NULL, LI10_DATAFINEVAL datetime NULL, LI10_PREZZO DECTEXT(17,6) NULL "
+     "CHECK (length(ltrim(replace(substr(CAST(LI10_PREZZO AS TEXT), 1, instr(CAST(LI10_PREZZO AS "
+     "TEXT) || '.', '.') - 1), '-', ''), '0')) <= 11), "
      "LI10_INDUM decimal(2,0) NULL DEFAULT (1), LI10_NOTE varchar(40) COLLATE RTRIM NULL, "
      "LI10_FLGDACONF smallint NULL DEFAULT ((0)))"_qs,
      u"CREATE TEMP TABLE tmp_LISVEN_AB (LI10_DITTA_CG18 numeric(5,0) NULL, LI10_CODART_MG66 "

@@ -510,7 +510,7 @@ TEST_P(RefusedValue, IsReportedUnderUpdateRecordAndTheStoredRowStays) {
         << "after Ignora the net price of the typed values is worked out";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RefusedValue, ::testing::Values("PostgreSQL"),
+INSTANTIATE_TEST_SUITE_P(Backends, RefusedValue, ::testing::Values("SQLite", "PostgreSQL"),
                          [](const ::testing::TestParamInfo<const char*>& backend) {
                              return std::string(backend.param);
                          });
