@@ -164,7 +164,9 @@ bool FRMMG_PREZZOLAMPO::unloadWith(int unloadMode) {
         ActiveInterface.reset();
     }
     unloading_ = false;
-    if (cancel)
+    // An unload left half way (the user answered Interrompi to an error) keeps its contract:
+    // the window stays open, and closing it again runs the unload again.
+    if (cancel || ActiveInterface)
         return false;
     unloaded_ = true;
     loaded_ = false;

@@ -3,6 +3,7 @@
 // alive (its TER trace line is written when the host lets it go).
 #include "plugin/clsmg_prezzolampo.h"
 
+#include "host/services/log_service.h"
 #include "tests/support/window_driver.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,26 @@ TEST(PluginWindow, TheWindowGetsTheInstanceAndOnceClosedNothingHoldsIt) {
     // Let the test end cleanly even when the instance was kept.
     if (auto kept = watch.lock())
         kept->setActiveFrame(nullptr);
+}
+
+// An unload that fails and is left (Interrompi) leaves the window open: CloseForm answers False
+// and keeps the form; answered Ignora the next time, the window closes.
+TEST(PluginWindow, CloseFormAnswersFalseWhileTheWindowRefusesToClose) {
+    WindowDriver driver;
+    driver.show();
+    driver.contract->setClsVoceMenu(nullptr); // the unload reads its text: error 91
+    driver.log->answers = {host::ErrorLeave};
+    EXPECT_FALSE(driver.contract->CloseForm().asBool());
+    WindowDriver::pump();
+    ASSERT_NE(driver.window(), nullptr) << "the window went although it did not close";
+    EXPECT_TRUE(driver.window()->isVisible());
+    EXPECT_TRUE(driver.log->reports.size() == 1 &&
+                driver.log->reports.front().procedure == u"Form_Unload")
+        << driver.log->reports.size();
+
+    driver.log->defaultAnswer = host::ErrorContinue; // Ignora every error of the second unload
+    EXPECT_TRUE(driver.close());
+    EXPECT_EQ(driver.contract->FrmPrezzoLampo(), nullptr);
 }
 
 } // namespace
