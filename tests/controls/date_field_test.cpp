@@ -6,6 +6,8 @@
 #include "runtime/conversions.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
@@ -131,3 +133,25 @@ TEST_F(DateFieldTest, LeavingAnEditedFieldConfirmsIt) {
 }
 
 } // namespace
+
+// Regression: in the host's window area, with no window manager making the window active
+// (a plain X server), Enter left the focus in the field and the next typing went into it.
+TEST(FieldInWindowArea, EnterMovesOnLikeTab) {
+    QMdiArea area;
+    auto* form = new QWidget;
+    auto* layout = new QVBoxLayout(form);
+    auto* date = new TxtEditDate(form);
+    auto* next = new QLineEdit(form);
+    layout->addWidget(date);
+    layout->addWidget(next);
+    area.addSubWindow(form)->show();
+    ASSERT_TRUE(controls_test::showActive(area));
+    date->editor()->setFocus();
+    settle();
+    QApplication::setActiveWindow(nullptr);
+    QTest::keyClicks(date->editor(), u"10052024"_qs);
+    QTest::keyClick(date->editor(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(form->focusWidget(), next);
+    EXPECT_EQ(date->text(), u"10/05/2024"_qs);
+}
