@@ -14,5 +14,22 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export PREZZOLAMPO_TEST_ARTIFACTS=${PREZZOLAMPO_TEST_ARTIFACTS:-$here/$build_dir/artifacts}
 mkdir -p "$PREZZOLAMPO_TEST_ARTIFACTS"
 
+# Every GoogleTest program also writes its results, read below for the PostgreSQL summary.
+results="$PREZZOLAMPO_TEST_ARTIFACTS/gtest"
+rm -rf "$results"
+export GTEST_OUTPUT="xml:$results/"
+
 cd "$build_dir"
-ctest --output-on-failure --timeout 600 "${@:2}"
+log="$results/ctest.log"
+mkdir -p "$results"
+status=0
+ctest --output-on-failure --timeout 600 "${@:2}" 2>&1 | tee "$log" || status=$?
+
+# Show that the PostgreSQL cases ran against a real server (none skipped).
+pg_cases=$(cat "$results"/*.xml 2>/dev/null | grep '<testcase' | grep -c 'PostgreSQL' || true)
+pg_skipped=$(cat "$results"/*.xml 2>/dev/null | grep '<testcase' | grep 'PostgreSQL' |
+    grep -c 'result="skipped"' || true)
+echo "PostgreSQL: $pg_cases test cases run, $pg_skipped skipped"
+# ctest's own closing line stays the last one.
+grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n 1 || true
+exit "$status"
