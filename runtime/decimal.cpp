@@ -77,8 +77,31 @@ struct DecimalAccess {
         }
     }
 
+    // A coefficient of at most 64 bits, without the big-integer arithmetic.
+    static Decimal fromSmall(std::uint64_t magnitude, bool negative, int scale) {
+        Decimal d;
+        d.lo_ = static_cast<std::uint32_t>(magnitude & 0xFFFFFFFFu);
+        d.mid_ = static_cast<std::uint32_t>(magnitude >> 32);
+        d.scale_ = static_cast<std::uint8_t>(scale);
+        d.negative_ = negative && magnitude != 0;
+        return d;
+    }
+    static bool isSmall(const Decimal& d) { return d.hi_ == 0; }
+    static std::uint64_t smallMagnitude(const Decimal& d) {
+        return (std::uint64_t(d.mid_) << 32) | d.lo_;
+    }
+
     // Trailing zeros of the coefficient removed while the scale stays at least minScale.
     static Decimal trimmed(const Decimal& d, int minScale) {
+        if (isSmall(d)) {
+            std::uint64_t c = smallMagnitude(d);
+            int scale = d.scale_;
+            while (scale > minScale && c % 10 == 0) {
+                c /= 10;
+                --scale;
+            }
+            return fromSmall(c, d.negative_, scale);
+        }
         BigInt c = coefficient(d);
         int scale = d.scale_;
         while (scale > minScale && c % 10 == 0) {
@@ -126,9 +149,45 @@ std::optional<Decimal> Decimal::parse(std::string_view text, char decimalSeparat
     return DecimalAccess::fit(negative ? BigInt(-coefficient) : coefficient, 1, scale);
 }
 
+namespace {
+
+// Up to 18 digits: the coefficient fits 64 bits and the value is kept exactly as written.
+std::optional<Decimal> parseShort(const QString& text, QChar decimalSeparator) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    std::uint64_t coefficient = 0;
+    int digits = 0, scale = 0;
+    bool inFraction = false;
+    for (; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        if (ch >= u'0' && ch <= u'9') {
+            if (++digits > 18)
+                return std::nullopt;
+            coefficient = coefficient * 10 + (ch - u'0');
+            if (inFraction)
+                ++scale;
+        } else if (ch == decimalSeparator.unicode() && !inFraction) {
+            inFraction = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return DecimalAccess::fromSmall(coefficient, negative, scale);
+}
+
+} // namespace
+
 std::optional<Decimal> Decimal::parse(const QString& text, QChar decimalSeparator) {
     if (decimalSeparator.unicode() > 127)
         return std::nullopt;
+    if (text.size() <= 20) {
+        if (auto shortValue = parseShort(text, decimalSeparator))
+            return shortValue;
+    }
     for (QChar ch : text)
         if (ch.unicode() > 127)
             return std::nullopt;
@@ -158,7 +217,9 @@ Decimal Decimal::fromDouble(double v) {
 
 QString Decimal::toString(QChar decimalSeparator) const {
     Decimal t = DecimalAccess::trimmed(*this, 0);
-    std::string digits = BigInt(abs(DecimalAccess::coefficient(t))).str();
+    std::string digits = DecimalAccess::isSmall(t)
+                             ? std::to_string(DecimalAccess::smallMagnitude(t))
+                             : BigInt(abs(DecimalAccess::coefficient(t))).str();
     if (t.scale_ > 0) {
         if (digits.size() <= t.scale_)
             digits.insert(0, t.scale_ - digits.size() + 1, '0');
@@ -190,7 +251,84 @@ Decimal Decimal::operator-() const {
     return d;
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 Wide; // products of two 64-bit coefficients
+
+constexpr std::uint64_t pow10Small(int n) {
+    std::uint64_t p = 1;
+    for (int i = 0; i < n; ++i)
+        p *= 10;
+    return p;
+}
+
+constexpr std::uint64_t MaxSmall = ~std::uint64_t(0);
+
+} // namespace
+
+// Sums, products and exact quotients of coefficients of at most 64 bits whose result also fits
+// 64 bits at a scale of at most 28: the exact result, as the big-integer path gives it.
+struct SmallArithmetic {
+    static std::optional<Decimal> sum(const Decimal& a, const Decimal& b) {
+        if (!DecimalAccess::isSmall(a) || !DecimalAccess::isSmall(b))
+            return std::nullopt;
+        const int scale = std::max(a.scale(), b.scale());
+        if (scale - a.scale() > 19 || scale - b.scale() > 19)
+            return std::nullopt;
+        const Wide x = Wide(DecimalAccess::smallMagnitude(a)) * pow10Small(scale - a.scale());
+        const Wide y = Wide(DecimalAccess::smallMagnitude(b)) * pow10Small(scale - b.scale());
+        const bool xNegative = a.isNegative(), yNegative = b.isNegative();
+        if (xNegative == yNegative) {
+            const Wide total = x + y;
+            if (total > MaxSmall)
+                return std::nullopt;
+            return DecimalAccess::fromSmall(std::uint64_t(total), xNegative, scale);
+        }
+        const bool xLarger = x >= y;
+        const Wide difference = xLarger ? x - y : y - x;
+        if (difference > MaxSmall)
+            return std::nullopt;
+        return DecimalAccess::fromSmall(std::uint64_t(difference), xLarger ? xNegative : yNegative,
+                                        scale);
+    }
+
+    static std::optional<Decimal> product(const Decimal& a, const Decimal& b) {
+        const int scale = a.scale() + b.scale();
+        if (!DecimalAccess::isSmall(a) || !DecimalAccess::isSmall(b) || scale > Decimal::MaxScale)
+            return std::nullopt;
+        const Wide p = Wide(DecimalAccess::smallMagnitude(a)) * DecimalAccess::smallMagnitude(b);
+        if (p > MaxSmall)
+            return std::nullopt;
+        return DecimalAccess::fromSmall(std::uint64_t(p), a.isNegative() != b.isNegative(), scale);
+    }
+
+    // The quotient at the smallest scale, not below max(0, s1 - s2), at which it is exact.
+    static std::optional<Decimal> exactQuotient(const Decimal& a, const Decimal& b) {
+        if (!DecimalAccess::isSmall(a) || !DecimalAccess::isSmall(b))
+            return std::nullopt;
+        const std::uint64_t dividend = DecimalAccess::smallMagnitude(a);
+        const std::uint64_t divisor = DecimalAccess::smallMagnitude(b);
+        const int minScale = std::max(0, a.scale() - b.scale());
+        for (int scale = minScale; scale <= Decimal::MaxScale; ++scale) {
+            const int exponent = scale - a.scale() + b.scale(); // >= 0
+            if (exponent > 19)
+                break;
+            const Wide scaled = Wide(dividend) * pow10Small(exponent);
+            if (scaled % divisor != 0)
+                continue;
+            const Wide q = scaled / divisor;
+            if (q > MaxSmall)
+                break;
+            return DecimalAccess::fromSmall(std::uint64_t(q), a.isNegative() != b.isNegative(),
+                                            scale);
+        }
+        return std::nullopt;
+    }
+};
+
 Decimal Decimal::operator+(const Decimal& o) const {
+    if (auto fast = SmallArithmetic::sum(*this, o))
+        return *fast;
     int scale = 0;
     auto [a, b] = DecimalAccess::aligned(*this, o, scale);
     return DecimalAccess::fit(a + b, 1, scale);
@@ -201,6 +339,8 @@ Decimal Decimal::operator-(const Decimal& o) const {
 }
 
 Decimal Decimal::operator*(const Decimal& o) const {
+    if (auto fast = SmallArithmetic::product(*this, o))
+        return *fast;
     return DecimalAccess::fit(DecimalAccess::coefficient(*this) * DecimalAccess::coefficient(o), 1,
                               scale_ + o.scale_);
 }
@@ -208,6 +348,8 @@ Decimal Decimal::operator*(const Decimal& o) const {
 Decimal Decimal::operator/(const Decimal& o) const {
     if (o.isZero())
         throw Error::divisionByZero();
+    if (auto exact = SmallArithmetic::exactQuotient(*this, o))
+        return *exact;
     // (c1 / 10^s1) / (c2 / 10^s2) at scale 28: c1 * 10^(s2 + 28) / (c2 * 10^s1).
     BigInt num = DecimalAccess::coefficient(*this) * powerOfTen(o.scale_ + MaxScale);
     BigInt den = DecimalAccess::coefficient(o) * powerOfTen(scale_);

@@ -56,6 +56,37 @@ DbError errorOf(const QSqlError& e) {
     return error;
 }
 
+// Statements that read or write rows and leave every table's columns as they are. Anything
+// else (DDL, PRAGMA, transaction control, ...) is treated as a possible change of a table.
+bool leavesTablesAsTheyAre(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    const QStringView rest = QStringView(text).mid(i);
+    for (const char* keyword : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
+        const QLatin1String word(keyword);
+        if (rest.startsWith(word, Qt::CaseInsensitive) &&
+            (rest.size() == word.size() ||
+             !(rest[word.size()].isLetterOrNumber() || rest[word.size()] == u'_')))
+            return true;
+    }
+    return false;
+}
+
+// "TABLE" in any case. No character outside ASCII folds to one of its letters, so an ASCII
+// comparison finds what a case-insensitive search would.
+bool containsWordTable(const QString& text) {
+    static constexpr char16_t table[] = u"table";
+    for (qsizetype i = 0; i + 5 <= text.size(); ++i) {
+        qsizetype k = 0;
+        while (k < 5 && (text[i + k].unicode() | 0x20) == table[k])
+            ++k;
+        if (k == 5)
+            return true;
+    }
+    return false;
+}
+
 bool returnsRows(const QString& text) {
     static const QRegularExpression select(u"^\\s*(SELECT|WITH)\\b"_qs,
                                            QRegularExpression::CaseInsensitiveOption);
@@ -133,6 +164,7 @@ void Connection::Close() {
     QSqlDatabase::removeDatabase(qtConnectionName_);
     qtConnectionName_.clear();
     open_ = false;
+    tableColumnTypes_.clear();
 }
 
 int Connection::State() const {
@@ -189,6 +221,7 @@ QSqlQuery Connection::runStatement(const QString& translatedText) {
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     query.setForwardOnly(true);
     ++statementCount_;
+    forgetColumnTypesAfter(translatedText);
     if (!query.exec(translatedText))
         fail(query.lastError());
     errors_.clear();
@@ -201,6 +234,7 @@ QSqlQuery Connection::runStatement(const QString& translatedText, const QVariant
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     query.setForwardOnly(true);
     ++statementCount_;
+    forgetColumnTypesAfter(translatedText);
     if (!query.prepare(translatedText))
         fail(query.lastError());
     for (const QVariant& value : parameters)
@@ -217,7 +251,15 @@ void Connection::fail(const QSqlError& sqlError) {
     throw rt::Error(error.number, error.description);
 }
 
+void Connection::forgetColumnTypesAfter(const QString& statement) {
+    if (!tableColumnTypes_.isEmpty() && !leavesTablesAsTheyAre(statement))
+        tableColumnTypes_.clear();
+}
+
 void Connection::learnCreatedDateColumns(const QString& commandText) {
+    // Neither a CREATE TABLE nor any other change of a table can be without the word TABLE.
+    if (!containsWordTable(commandText))
+        return;
     const QSet<QString> columns = dateColumnsOfCreateTable(commandText);
     catalog_.dateColumns.unite(columns);
     static const QRegularExpression ddl(QStringLiteral("\\b(CREATE|DROP|ALTER)\\s+TABLE\\b"),

@@ -90,6 +90,9 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     [[noreturn]] void fail(const QSqlError& error);
 
   private:
+    friend class Recordset;
+    // Forgets the cached column types when the statement may change a table.
+    void forgetColumnTypesAfter(const QString& statement);
     void learnCreatedDateColumns(const QString& commandText);
     void readDateColumns();
     void readSqliteDeclaredTypes();
@@ -103,6 +106,9 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     QStringList trace_;
     QStringList translatedTrace_;
     DialectCatalog catalog_;
+    // The declared column types of the tables recordsets were read from (by upper-case column
+    // name), so a SELECT does not ask the catalog again; emptied by anything but DML.
+    QHash<QString, QHash<QString, QString>> tableColumnTypes_;
 };
 
 } // namespace host

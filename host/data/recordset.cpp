@@ -67,11 +67,9 @@ QString withRowIdentity(const QString& translatedSelect, Dialect dialect) {
                         QStringLiteral("SELECT %1 AS %2, ").arg(identity, RowIdentityColumn));
 }
 
-// Declared column types of a table, by upper-case column name.
-QHash<QString, QString> declaredTypes(Connection& connection, const QString& table) {
+// Declared column types of a table, by upper-case column name, as the catalog tells them.
+QHash<QString, QString> readDeclaredTypes(Connection& connection, const QString& table) {
     QHash<QString, QString> types;
-    if (table.isEmpty() || connection.dialect() == Dialect::SqlServer)
-        return types;
     QSqlQuery query(connection.database());
     if (connection.dialect() == Dialect::SQLite) {
         query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
@@ -87,6 +85,17 @@ QHash<QString, QString> declaredTypes(Connection& connection, const QString& tab
     while (query.next())
         types.insert(query.value(0).toString().toUpper(), query.value(1).toString());
     return types;
+}
+
+// The column facts of a declared type; the same few types come back on every SELECT.
+ColumnInfo columnOfDeclaredType(const QString& declaredType) {
+    thread_local QHash<QString, ColumnInfo> known;
+    const auto it = known.constFind(declaredType);
+    if (it != known.cend())
+        return *it;
+    const ColumnInfo info = columnFromDeclaredType(declaredType);
+    known.insert(declaredType, info);
+    return info;
 }
 
 // PostgreSQL folds unquoted names to lower case; the program writes them in upper case and
@@ -134,9 +143,13 @@ struct Recordset::Impl {
         return rows[std::size_t(view[std::size_t(position)])];
     }
     int columnIndex(const QString& name) const {
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+        // Names equal ignoring case have the same length; most callers spell them exactly.
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const QString& column = columns[i].name;
+            if (column.size() == name.size() &&
+                (column == name || column.compare(name, Qt::CaseInsensitive) == 0))
                 return int(i);
+        }
         return -1;
     }
     void writeRow(Row& row);
@@ -184,21 +197,22 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
     std::vector<std::vector<QVariant>> raw;
     while (query.next()) {
         std::vector<QVariant> values;
+        values.reserve(std::size_t(record.count()));
         for (int i = 0; i < record.count(); ++i)
             values.push_back(query.value(i));
         raw.push_back(std::move(values));
     }
     query.finish();
-    const QHash<QString, QString> declared = declaredTypes(connection, table);
+    const QHash<QString, QString> declared = declaredTypesOf(connection, table);
     for (int i = first; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         const QString name = reportedName(field.name(), s.dialect);
-        const QString decl = declared.contains(name.toUpper())
-                                 ? declared.value(name.toUpper())
-                                 : connection.declaredSqliteType(name);
+        const auto known = declared.constFind(name.toUpper());
+        const QString decl =
+            known != declared.cend() ? *known : connection.declaredSqliteType(name);
         ColumnInfo info =
             !decl.isEmpty()
-                ? columnFromDeclaredType(decl)
+                ? columnOfDeclaredType(decl)
                 : columnFromDriverField(field, s.dialect,
                                         connection.catalog().dateColumns.contains(name.toUpper()));
         info.name = name;
@@ -208,6 +222,7 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
         Impl::Row row;
         if (withRowIdentityColumn)
             row.identity = values[0];
+        row.values.reserve(s.columns.size());
         for (std::size_t c = 0; c < s.columns.size(); ++c)
             row.values.push_back(fromDriverValue(values[c + std::size_t(first)], s.columns[c]));
         row.original = row.values;
@@ -218,6 +233,19 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
         s.view.push_back(int(i));
     s.position = 0;
     s.open = true;
+}
+
+// The declared types of a table's columns: read once per connection and table, again after
+// any statement that may have changed a table.
+QHash<QString, QString> Recordset::declaredTypesOf(Connection& connection, const QString& table) {
+    if (table.isEmpty() || connection.dialect() == Dialect::SqlServer)
+        return {};
+    const auto cached = connection.tableColumnTypes_.constFind(table);
+    if (cached != connection.tableColumnTypes_.cend())
+        return *cached;
+    QHash<QString, QString> types = readDeclaredTypes(connection, table);
+    connection.tableColumnTypes_.insert(table, types);
+    return types;
 }
 
 void Recordset::Close() {

@@ -5,6 +5,7 @@
 
 #include "runtime/variant.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -109,6 +110,7 @@ class Recordset : public rt::Object {
 
   private:
     friend class Field;
+    static QHash<QString, QString> declaredTypesOf(Connection& connection, const QString& table);
     std::unique_ptr<Impl> d;
 };
 

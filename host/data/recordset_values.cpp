@@ -123,6 +123,46 @@ ColumnInfo columnFromDriverField(const QSqlField& field, Dialect dialect, bool i
     }
 }
 
+namespace {
+
+// Digits of text[from, from + count) as a number; -1 when one is not an ASCII digit.
+int digitsAt(QStringView text, qsizetype from, qsizetype count) {
+    int n = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c - u'0');
+    }
+    return n;
+}
+
+// "yyyy-MM-dd HH:mm:ss" and "yyyy-MM-dd", the texts the drivers give for stored dates, read
+// without the general parser; nothing for any other text or a day or time that does not exist
+// (the general parser then decides).
+std::optional<QDateTime> commonDateTime(QStringView text) {
+    const bool withTime = text.size() == 19;
+    if ((!withTime && text.size() != 10) || text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    const QDate day(digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2));
+    if (!day.isValid() || digitsAt(text, 0, 4) < 0)
+        return std::nullopt;
+    QTime time(0, 0);
+    if (withTime) {
+        if (text[10] != u' ' || text[13] != u':' || text[16] != u':')
+            return std::nullopt;
+        time = QTime(digitsAt(text, 11, 2), digitsAt(text, 14, 2), digitsAt(text, 17, 2));
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    const QDateTime dt(day, time);
+    if (!dt.isValid() || dt.date() != day || dt.time() != time)
+        return std::nullopt; // a local time that does not exist
+    return dt;
+}
+
+} // namespace
+
 std::optional<QDateTime> toDateTime(const QVariant& value) {
     if (value.metaType().id() == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
@@ -131,6 +171,8 @@ std::optional<QDateTime> toDateTime(const QVariant& value) {
     if (value.metaType().id() == QMetaType::QDate)
         return QDateTime(value.toDate(), QTime(0, 0));
     const QString text = value.toString().trimmed();
+    if (auto common = commonDateTime(text))
+        return common;
     for (const char* format :
          {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss",
           "yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-dd", "yyyyMMdd"}) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QStringList>
+#include <array>
 
 // The translator works on tokens, so nothing inside a string literal or a comment is ever
 // rewritten: every rule looks only at words, numbers and punctuation of the statement.
@@ -63,8 +64,26 @@ int scanNumber(const QString& s, int i) {
     return i;
 }
 
+// <= >= <> != ||
+bool isTwoCharOperator(QChar c, QChar next) {
+    return ((c == u'<' || c == u'>' || c == u'!') && next == u'=') || (c == u'<' && next == u'>') ||
+           (c == u'|' && next == u'|');
+}
+
+// One shared text per ASCII character: most blanks and punctuation are one character long.
+const QString& asciiCharacter(char16_t c) {
+    static const auto texts = [] {
+        std::array<QString, 128> all;
+        for (char16_t k = 0; k < 128; ++k)
+            all[k] = QString(QChar(k));
+        return all;
+    }();
+    return texts[c];
+}
+
 Tokens tokenize(const QString& s) {
     Tokens tokens;
+    tokens.reserve(s.size() / 4);
     int i = 0;
     while (i < s.size()) {
         const QChar c = s[i];
@@ -100,13 +119,13 @@ Tokens tokenize(const QString& s) {
             kind = Kind::Word;
             while (end < s.size() && isWordChar(s[end]))
                 ++end;
-        } else {
-            static const QStringList twoCharOperators = {u"<="_qs, u">="_qs, u"<>"_qs, u"!="_qs,
-                                                         u"||"_qs};
-            if (twoCharOperators.contains(s.mid(i, 2)))
-                end = i + 2;
+        } else if (isTwoCharOperator(c, next)) {
+            end = i + 2;
         }
-        tokens.append({kind, s.mid(i, end - i)});
+        if (end == i + 1 && c.unicode() < 128)
+            tokens.append({kind, asciiCharacter(c.unicode())});
+        else
+            tokens.append({kind, s.mid(i, end - i)});
         i = end;
     }
     return tokens;
@@ -254,7 +273,10 @@ bool isComparison(const Token& t) {
 bool isDateColumn(const Token& t, const DialectCatalog& catalog) {
     if (t.kind != Kind::Word)
         return false;
-    QString name = t.text.section(u'.', -1);
+    if (catalog.dateColumns.isEmpty())
+        return false;
+    const qsizetype dot = t.text.lastIndexOf(u'.');
+    const QString name = dot < 0 ? t.text : t.text.mid(dot + 1);
     return catalog.dateColumns.contains(unquotedName(name).toUpper());
 }
 
