@@ -190,7 +190,7 @@ enum class Period { Proposed, LastYear, PreviousMonth };
 
 // A stored row as written below; absent numbers are 0, an absent bracket, option or note is
 // blank.
-struct RowSpec {
+struct RowPlan {
     int company = DemoCompany;
     int side = SalesSide;
     int list = 0;
@@ -215,7 +215,7 @@ constexpr int P = PurchaseSide;
 constexpr int S = SalesSide;
 
 // clang-format off
-const RowSpec rowSpecs[] = {
+const RowPlan rowSpecs[] = {
     // Screws: both suppliers, the public and the resellers' list; last year's prices too.
     {.side = P, .list = 1, .article = "VITI-INOX-4X40", .price = "6.8", .discounts = {"10", "5"},
      .createdDaysAgo = 40},
@@ -302,9 +302,9 @@ QString textOr(const char* text, const char* fallback) {
     return QString::fromUtf8(text ? text : fallback);
 }
 
-const DemoList& listOf(const QList<DemoList>& lists, const RowSpec& spec) {
+const DemoList& listOf(const QList<DemoList>& lists, const RowPlan& plan) {
     for (const DemoList& l : lists) {
-        if (l.company == spec.company && l.side == spec.side && l.number == spec.list)
+        if (l.company == plan.company && l.side == plan.side && l.number == plan.list)
             return l;
     }
     throw std::logic_error("demo row of an unknown list");
@@ -322,29 +322,29 @@ void setPeriod(DemoPriceRow& row, const DemoList& list, Period period, const QDa
     }
 }
 
-DemoPriceRow priceRow(const RowSpec& spec, const QList<DemoList>& lists, const QDate& today) {
+DemoPriceRow priceRow(const RowPlan& plan, const QList<DemoList>& lists, const QDate& today) {
     DemoPriceRow row;
-    row.company = spec.company;
-    row.side = spec.side;
-    row.list = spec.list;
-    row.article = QString::fromUtf8(spec.article);
-    row.option = QString::fromUtf8(spec.option);
-    setPeriod(row, listOf(lists, spec), spec.period, today);
-    row.price = QString::fromUtf8(spec.price);
+    row.company = plan.company;
+    row.side = plan.side;
+    row.list = plan.list;
+    row.article = QString::fromUtf8(plan.article);
+    row.option = QString::fromUtf8(plan.option);
+    setPeriod(row, listOf(lists, plan), plan.period, today);
+    row.price = QString::fromUtf8(plan.price);
     for (int i = 0; i < 6; ++i)
-        row.discounts[i] = textOr(spec.discounts[static_cast<size_t>(i)], "0");
-    row.discountAmount = textOr(spec.discountAmount, "0");
-    row.surcharge1 = textOr(spec.surcharge1, "0");
-    row.surcharge2 = textOr(spec.surcharge2, "0");
-    row.surchargeAmount = textOr(spec.surchargeAmount, "0");
-    row.markup = textOr(spec.markup, "0");
-    row.rounded = spec.bracket ? 1 : 0;
-    row.bracket = textOr(spec.bracket, "");
-    row.commission = textOr(spec.commission, "0");
-    row.created = today.addDays(-spec.createdDaysAgo);
-    row.lastUpdate = today.addDays(-spec.createdDaysAgo / 2);
-    row.media = spec.media;
-    row.note = textOr(spec.note, "");
+        row.discounts[i] = textOr(plan.discounts[static_cast<size_t>(i)], "0");
+    row.discountAmount = textOr(plan.discountAmount, "0");
+    row.surcharge1 = textOr(plan.surcharge1, "0");
+    row.surcharge2 = textOr(plan.surcharge2, "0");
+    row.surchargeAmount = textOr(plan.surchargeAmount, "0");
+    row.markup = textOr(plan.markup, "0");
+    row.rounded = plan.bracket ? 1 : 0;
+    row.bracket = textOr(plan.bracket, "");
+    row.commission = textOr(plan.commission, "0");
+    row.created = today.addDays(-plan.createdDaysAgo);
+    row.lastUpdate = today.addDays(-plan.createdDaysAgo / 2);
+    row.media = plan.media;
+    row.note = textOr(plan.note, "");
     return row;
 }
 
@@ -353,8 +353,8 @@ DemoPriceRow priceRow(const RowSpec& spec, const QList<DemoList>& lists, const Q
 QList<DemoPriceRow> demoPriceRows(const QDate& today) {
     const QList<DemoList> lists = demoLists(today);
     QList<DemoPriceRow> rows;
-    for (const RowSpec& spec : rowSpecs)
-        rows << priceRow(spec, lists, today);
+    for (const RowPlan& plan : rowSpecs)
+        rows << priceRow(plan, lists, today);
     return rows;
 }
 
