@@ -215,13 +215,19 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText) {
     return recordset;
 }
 
-QSqlQuery Connection::runStatement(const QString& translatedText) {
+// A query for one statement: numbers exact (as text), rows read once, counted.
+QSqlQuery Connection::newStatementQuery(const QString& translatedText) {
     requireOpen();
     QSqlQuery query(database());
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     query.setForwardOnly(true);
     ++statementCount_;
     forgetColumnTypesAfter(translatedText);
+    return query;
+}
+
+QSqlQuery Connection::runStatement(const QString& translatedText) {
+    QSqlQuery query = newStatementQuery(translatedText);
     if (!query.exec(translatedText))
         fail(query.lastError());
     errors_.clear();
@@ -229,12 +235,7 @@ QSqlQuery Connection::runStatement(const QString& translatedText) {
 }
 
 QSqlQuery Connection::runStatement(const QString& translatedText, const QVariantList& parameters) {
-    requireOpen();
-    QSqlQuery query(database());
-    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    query.setForwardOnly(true);
-    ++statementCount_;
-    forgetColumnTypesAfter(translatedText);
+    QSqlQuery query = newStatementQuery(translatedText);
     if (!query.prepare(translatedText))
         fail(query.lastError());
     for (const QVariant& value : parameters)

@@ -93,6 +93,7 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     friend class Recordset;
     // Forgets the cached column types when the statement may change a table.
     void forgetColumnTypesAfter(const QString& statement);
+    QSqlQuery newStatementQuery(const QString& translatedText);
     void learnCreatedDateColumns(const QString& commandText);
     void readDateColumns();
     void readSqliteDeclaredTypes();
