@@ -157,7 +157,6 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     QString CurrentSide;
     bool RowsModified = false;
     bool RowsInserted = false;
-    rt::Variant PreviousCellValue;
     // The current run-time error, as the error routine hands it to the log service.
     std::optional<rt::Error> Err;
 
@@ -212,7 +211,8 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void SetupLisAcq();
     void ValorizzaRecSet(const QString& tableName, host::Recordset& parameterRow);
     std::shared_ptr<host::Recordset> GetListino(std::int16_t side, const QString& article,
-                                                const QString& option, const rt::Variant& listNumber,
+                                                const QString& option,
+                                                const rt::Variant& listNumber,
                                                 const QString& firstDay, const QString& lastDay);
     bool EsisteListino(std::int16_t listNumber, std::int16_t side, const QString& firstDay,
                        const QString& lastDay);
@@ -224,7 +224,26 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void RicalcolaPrezzi(const rt::Variant& onlyCurrentRow = {});
 
     // ---- Grid editing and navigation (grids/editing.cpp) ----
+    rt::Variant ValueBeforeEdit; // the cell's value when its edit started (either grid)
+    double MarkupBeforeEdit = 0; // the sales row's mark-up when its edit started
+    void GRD_LISACQ_Entered();
+    void GRD_LISACQ_KeyDown(int& KeyCode, int Shift);
+    void GRD_LISACQ_OnEditing(const host::GridRow& row);
+    void GRD_LISACQ_OnEdited(const host::GridRow& row);
+    void GRD_LISACQ_RowChanged();
+    void GRD_LISVEN_Entered();
+    void GRD_LISVEN_KeyDown(int& KeyCode, int Shift);
+    void GRD_LISVEN_OnEditing(const host::GridRow& row);
+    void GRD_LISVEN_OnEdited(const host::GridRow& row);
+    void GRD_LISVEN_RowChanged();
     void SetupGridFocus();
+    void CheckColumnsVisibility(host::KRX_QGRID* grid);
+    void SetColumnFocus(host::KRX_QGRID* grid, const QString& key);
+    std::int16_t GetFocusIndex(const QString& key);
+    void SpostaColAdestra();
+    void RigaSuccessiva(QString& side);
+    bool UltimaColonna();
+    void RicalcolaSeUltimaColonna();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -233,8 +252,8 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     bool event(QEvent* event) override;
 
   private:
-    void buildLayout();      // form/layout.cpp
-    void connectHandlers();  // form/layout.cpp
+    void buildLayout();     // form/layout.cpp
+    void connectHandlers(); // form/layout.cpp
     // The header's reaction (form/header.cpp), each part a step of the calling handler.
     void headerReaction(Procedure& p);
     void enableGridsByKey(Procedure& p);
@@ -250,9 +269,9 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void applyColumnRules(Procedure& p, const std::shared_ptr<host::Recordset>& parameters,
                           host::KRX_QGRID* grid, bool purchase);
     // Unloading with the reason the window is closing (0 close box, 1 the program).
-    bool unloadWith(int unloadMode);      // form/lifecycle.cpp
+    bool unloadWith(int unloadMode); // form/lifecycle.cpp
     // The window became the active one: Form_Activate, once per activation.
-    void windowActivated();               // form/lifecycle.cpp
+    void windowActivated(); // form/lifecycle.cpp
     bool loaded_ = false;
     bool unloaded_ = false;
     bool unloading_ = false;

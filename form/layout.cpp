@@ -7,9 +7,9 @@
 #include "host/window/window_support.h"
 
 #include <QFont>
-#include <algorithm>
 #include <QHeaderView>
 #include <QTableView>
+#include <algorithm>
 
 namespace {
 
@@ -165,8 +165,9 @@ void FRMMG_PREZZOLAMPO::buildLayout() {
 
     // A caption label may grow to the right to show its whole text: the next control stands
     // well past its design width.
-    for (host::KRX_LABEL* label : {LBL_ARTICOLO, LBL_VARIANTE, TXT_DADATA_ACQ_LBL, TXT_ADATA_ACQ_LBL,
-                                   TXT_DADATA_VEN_LBL, TXT_ADATA_VEN_LBL, TXT_DESCLISTINO_LBL})
+    for (host::KRX_LABEL* label :
+         {LBL_ARTICOLO, LBL_VARIANTE, TXT_DADATA_ACQ_LBL, TXT_ADATA_ACQ_LBL, TXT_DADATA_VEN_LBL,
+          TXT_ADATA_VEN_LBL, TXT_DESCLISTINO_LBL})
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 
     // Components without a place of their own.
@@ -195,6 +196,17 @@ void FRMMG_PREZZOLAMPO::connectHandlers() {
     connect(TXT_ADATA_VEN, &host::FieldControl::Entered, this, &F::TXT_ADATA_VEN_Entered);
     connect(TXT_ADATA_VEN, &host::FieldControl::Validate, this, &F::TXT_ADATA_VEN_Validate);
     connect(TXT_ADATA_VEN, &host::FieldControl::AfterItem, this, &F::TXT_ADATA_VEN_AfterItem);
+
+    connect(GRD_LISACQ, &host::KRX_QGRID::Entered, this, &F::GRD_LISACQ_Entered);
+    connect(GRD_LISACQ, &host::KRX_QGRID::KeyDown, this, &F::GRD_LISACQ_KeyDown);
+    connect(GRD_LISACQ, &host::KRX_QGRID::OnEditing, this, &F::GRD_LISACQ_OnEditing);
+    connect(GRD_LISACQ, &host::KRX_QGRID::OnEdited, this, &F::GRD_LISACQ_OnEdited);
+    connect(GRD_LISACQ, &host::KRX_QGRID::RowChanged, this, &F::GRD_LISACQ_RowChanged);
+    connect(GRD_LISVEN, &host::KRX_QGRID::Entered, this, &F::GRD_LISVEN_Entered);
+    connect(GRD_LISVEN, &host::KRX_QGRID::KeyDown, this, &F::GRD_LISVEN_KeyDown);
+    connect(GRD_LISVEN, &host::KRX_QGRID::OnEditing, this, &F::GRD_LISVEN_OnEditing);
+    connect(GRD_LISVEN, &host::KRX_QGRID::OnEdited, this, &F::GRD_LISVEN_OnEdited);
+    connect(GRD_LISVEN, &host::KRX_QGRID::RowChanged, this, &F::GRD_LISVEN_RowChanged);
 
     connect(CMD_NUOVO, &host::KRX_TBARMENU::ButtonClick, this, &F::CMD_NUOVO_ButtonClick);
     connect(RESIZEFORM, &host::KRX_RESIZEFORM::Setup, this, &F::RESIZEFORM_Setup);

@@ -79,12 +79,21 @@ QValidator* numberValidator(int decimals, QObject* parent) {
     return new QRegularExpressionValidator(pattern, parent);
 }
 
+// Dots in a typed number only group the integer digits by three ("1.234.567,5"): "12.5" is
+// not read as 125, it is no number at all.
+bool dotsGroupThousands(const QString& text) {
+    static const QRegularExpression grouped(QStringLiteral("^-?[0-9]{1,3}(\\.[0-9]{3})+(,.*)?$"));
+    return !text.contains(u'.') || grouped.match(text).hasMatch();
+}
+
 // The typed text of a numeric cell as the value handed to OnEdited: blank is Null, a number
 // becomes a Decimal, anything else stays text (the window's conversion reports it).
 rt::Variant typedNumber(const QString& typed) {
     const QString text = typed.trimmed();
     if (text.isEmpty())
         return rt::Variant::null();
+    if (!dotsGroupThousands(text))
+        return rt::Variant(text);
     QString plain = text;
     plain.remove(u'.');
     try {
@@ -93,6 +102,29 @@ rt::Variant typedNumber(const QString& typed) {
         return rt::Variant(text);
     }
 }
+
+// The keypad's decimal key types the Italian decimal comma.
+bool isKeypadDecimal(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Period && key->modifiers().testFlag(Qt::KeypadModifier);
+}
+
+// The same key press with a comma instead of the keypad's dot.
+QKeyEvent commaFor(const QKeyEvent* key) {
+    return QKeyEvent(key->type(), Qt::Key_Comma, key->modifiers(), QStringLiteral(","));
+}
+
+// While an edit event runs, the grid's current column is the edited cell's, wherever a click
+// or an arrow has already put the current cell.
+class EditedColumn {
+  public:
+    EditedColumn(QString& slot, const QString& key) : slot_(slot) { slot_ = key; }
+    ~EditedColumn() { slot_.clear(); }
+    EditedColumn(const EditedColumn&) = delete;
+    EditedColumn& operator=(const EditedColumn&) = delete;
+
+  private:
+    QString& slot_;
+};
 
 } // namespace
 
@@ -217,6 +249,11 @@ class GridDelegate : public QStyledItemDelegate {
         if (!editor || event->type() != QEvent::KeyPress)
             return QStyledItemDelegate::eventFilter(object, event);
         auto* key = static_cast<QKeyEvent*>(event);
+        if (isKeypadDecimal(key)) {
+            QKeyEvent comma = commaFor(key);
+            QCoreApplication::sendEvent(editor, &comma);
+            return true;
+        }
         if (isEnterKey(key->key())) {
             // The edit ends first, so that KeyDown's handler finds the value stored and the
             // current column still the edited one.
@@ -243,7 +280,7 @@ KRX_QGRID::KRX_QGRID(QWidget* parent) : QWidget(parent) {
     view_->setSelectionBehavior(QAbstractItemView::SelectItems);
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
-    view_->setTabKeyNavigation(false);
+    view_->setTabKeyNavigation(true);
     view_->horizontalHeader()->setMinimumSectionSize(1); // narrow columns keep their width
     view_->verticalHeader()->setDefaultSectionSize(18);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -378,7 +415,15 @@ void KRX_QGRID::refreshRows() {
 }
 
 void KRX_QGRID::resetRows() {
+    // The current column outlives a rebinding: the window walks on from it.
+    const QString column = currentColumnKey();
+    // An open editor goes before its rows do, without taking the focus out of the grid.
+    QWidget* focused = QApplication::focusWidget();
+    if (focused != view_ && contains(focused))
+        view_->setFocus();
     model_->reset(isOpen(recordset_) ? recordset_->RecordCount() : 0);
+    if (!column.isEmpty())
+        pendingColumn_ = column;
     followRecordset();
 }
 
@@ -421,6 +466,7 @@ void KRX_QGRID::onCurrentChanged(const QModelIndex& current, const QModelIndex& 
         return;
     moveRecordsetTo(current.row());
     emit RowChanged();
+    model_->refreshAll(); // the window may have changed the row's values
 }
 
 rt::Variant KRX_QGRID::valueAt(int row, const QString& key) const {
@@ -483,7 +529,13 @@ void KRX_QGRID::setCurrentColumn(const QString& key) {
     view_->scrollTo(target);
 }
 
+const GridColumn* KRX_QGRID::currentColumn() const {
+    return column(currentColumnKey());
+}
+
 QString KRX_QGRID::currentColumnKey() const {
+    if (!editedColumn_.isEmpty())
+        return editedColumn_;
     const QModelIndex current = view_->currentIndex();
     if (current.isValid() && current.column() < columnCount())
         return column(current.column()).key;
@@ -528,22 +580,44 @@ void KRX_QGRID::editCurrentCell() {
         view_->edit(current);
 }
 
+void KRX_QGRID::moveToNextRow() {
+    followRecordset();
+    const QModelIndex current = view_->currentIndex();
+    if (!current.isValid() || current.row() + 1 >= model_->rows())
+        return;
+    const QModelIndex below = model_->index(current.row() + 1, current.column());
+    view_->selectionModel()->setCurrentIndex(below, QItemSelectionModel::ClearAndSelect);
+    view_->scrollTo(below);
+}
+
+void KRX_QGRID::setFocus() {
+    if (!contains(QApplication::focusWidget()))
+        QWidget::setFocus();
+}
+
 void KRX_QGRID::beginEdit(const QModelIndex& index) {
     moveRecordsetTo(index.row());
     GridRow row = rowValues(index.row());
     row.editedColumn = column(index.column()).key;
+    const EditedColumn edited(editedColumn_, row.editedColumn);
     emit OnEditing(row);
 }
 
 void KRX_QGRID::finishEdit(const QModelIndex& index, const QString& typed) {
-    if (!index.isValid() || index.row() >= model_->rows() || index.column() >= columnCount())
+    // A rebinding inside OnEdited takes the focus from the editor: the edit is already ending.
+    if (!editedColumn_.isEmpty() || !index.isValid() || index.row() >= model_->rows() ||
+        index.column() >= columnCount())
         return;
     const GridColumn& c = column(index.column());
     moveRecordsetTo(index.row());
     GridRow row = rowValues(index.row());
     row.setValue(c.key, c.numeric ? typedNumber(typed) : rt::Variant(rt::RTrim(typed)));
     row.editedColumn = c.key;
-    emit OnEdited(row);
+    {
+        const EditedColumn edited(editedColumn_, row.editedColumn);
+        emit OnEdited(row);
+    }
+    model_->refreshAll(); // the stored value and what the window worked out from it
 }
 
 bool KRX_QGRID::raiseKeyDown(const QKeyEvent* event) {
@@ -557,6 +631,11 @@ bool KRX_QGRID::raiseKeyDown(const QKeyEvent* event) {
 bool KRX_QGRID::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (isKeypadDecimal(key)) {
+            QKeyEvent comma = commaFor(key);
+            QCoreApplication::sendEvent(view_, &comma);
+            return true;
+        }
         // Keys act on the row the recordset stands on, wherever the window moved it.
         followRecordset();
         if (raiseKeyDown(key))

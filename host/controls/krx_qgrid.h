@@ -105,15 +105,25 @@ class KRX_QGRID : public QWidget {
     }
     const GridColumn* column(const QString& key) const;
     // Current column by key; the position of the focused column among the visible columns.
+    // While OnEditing or OnEdited runs, the current column is the edited cell's.
     void setCurrentColumn(const QString& key);
     QString currentColumnKey() const;
-    int focusedVisibleColumn() const; // -1 without a current column
+    const GridColumn* currentColumn() const; // nullptr without a current column
+    int focusedVisibleColumn() const;        // -1 without a current column
     void setFocusedVisibleColumn(int position);
     int currentRow() const; // 0-based, -1 without rows
     // The column's position in the grid (from 0), -1 for a key without a column.
     int columnIndex(const QString& key) const;
-    // Opens the current cell for typing (what F2 does) when its column is editable.
+    // Opens the current cell for typing (what F2 does) when its column is editable; the cell's
+    // text is selected, so that typing replaces it.
     void editCurrentCell();
+    // One row down in the current column (what the Down key does), raising RowChanged; from
+    // the row the recordset stands on. Nothing on the last row.
+    void moveToNextRow();
+    // Gives the grid the input focus; a grid that has it already, in a cell editor too, keeps it
+    // where it is (an open cell stays open).
+    using QWidget::setFocus;
+    void setFocus();
 
     // The text a cell shows (formatted as its column asks).
     QString displayText(int row, const QString& key) const;
@@ -164,6 +174,7 @@ class KRX_QGRID : public QWidget {
     bool autoLayout_ = false;
     bool following_ = false; // the view follows the recordset: no RowChanged
     QString pendingColumn_;  // current column asked while there is no row
+    QString editedColumn_;   // the edited cell's column while an edit event runs
 };
 
 } // namespace host

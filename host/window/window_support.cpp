@@ -56,6 +56,11 @@ void DoEvents() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void DoEventsKeepingInput() {
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 // --- Keys -------------------------------------------------------------------------------
 
 namespace {

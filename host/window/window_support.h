@@ -27,6 +27,9 @@ void LockWindowUpdate(QWidget* window);
 bool isWindowUpdateLocked();
 // Lets pending window events run (posted events included; deferred deletions excepted).
 void DoEvents();
+// The same, but the user's keys and clicks stay queued until the running step is over: what
+// is typed ahead during a step of the grids reaches the cell that the step opens.
+void DoEventsKeepingInput();
 // Sends keys to the focused control synchronously, press then release, each to the control
 // that has the focus at that moment: "{DOWN}", "{UP}", "{LEFT}", "{RIGHT}", "{ENTER}" (or
 // "~"), "{TAB}", "{ESC}", "{HOME}", "{END}", "{DEL}", "{BS}", "{PGUP}", "{PGDN}", "{F1}".."{F12}",

@@ -1,0 +1,70 @@
+#pragma once
+// A price sheet typed with the keyboard alone: the demo article's header typed field by field,
+// then keys sent to whatever has the focus, as a person at the keyboard sends them.
+
+#include "form/frmmg_prezzolampo.h"
+#include "host/controls/field_controls.h"
+#include "host/controls/krx_qgrid.h"
+#include "tests/setup/setup_scenarios.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace editingtest {
+
+using testsupport::WindowDriver;
+
+inline const char* const Article = setuptest::ArticleWithoutOptions;
+
+// The header of the demo article with the purchase period that its third list asks for.
+inline void openSheet(FRMMG_PREZZOLAMPO* w) {
+    WindowDriver::typeAndEnter(w->TXT_CODART, QString::fromLatin1(Article));
+    WindowDriver::typeAndEnter(w->TXT_DADATA_ACQ, QStringLiteral("01012024"));
+    WindowDriver::typeAndEnter(w->TXT_ADATA_ACQ, QStringLiteral("31122024"));
+}
+
+inline QWidget* focused() {
+    return QApplication::focusWidget();
+}
+
+// A key to the focused control, then what it set off.
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    ASSERT_NE(focused(), nullptr) << "nothing has the focus";
+    QTest::keyClick(focused(), key, modifiers);
+    WindowDriver::pump();
+}
+
+// Text typed into the focused control, then Enter.
+inline void typeAndEnter(const QString& text) {
+    ASSERT_NE(focused(), nullptr) << "nothing has the focus";
+    QTest::keyClicks(focused(), text);
+    press(Qt::Key_Return);
+}
+
+// The grid that holds the focus; nullptr when the focus is elsewhere.
+inline host::KRX_QGRID* focusedGrid(FRMMG_PREZZOLAMPO* w) {
+    QWidget* f = focused();
+    for (host::KRX_QGRID* grid : {w->GRD_LISACQ, w->GRD_LISVEN})
+        if (f && (f == grid || grid->isAncestorOf(f)))
+            return grid;
+    return nullptr;
+}
+
+// Where the focus stands, as "A0 PREZZO" (purchase grid, first row, LI10_PREZZO) or
+// "V2 SC1PER"; "+" is appended when the cell is open for typing.
+inline QString place(FRMMG_PREZZOLAMPO* w) {
+    host::KRX_QGRID* grid = focusedGrid(w);
+    if (!grid)
+        return QStringLiteral("outside");
+    QString column = grid->currentColumnKey();
+    column.remove(QStringLiteral("LI10_"));
+    const bool open = qobject_cast<QLineEdit*>(focused()) != nullptr;
+    return QStringLiteral("%1%2 %3%4")
+        .arg(grid == w->GRD_LISACQ ? QStringLiteral("A") : QStringLiteral("V"))
+        .arg(grid->currentRow())
+        .arg(column)
+        .arg(open ? QStringLiteral("+") : QString());
+}
+
+} // namespace editingtest
