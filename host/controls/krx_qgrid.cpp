@@ -13,6 +13,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 namespace host {
 
@@ -86,22 +88,31 @@ bool dotsGroupThousands(const QString& text) {
     return !text.contains(u'.') || grouped.match(text).hasMatch();
 }
 
+bool hasDigit(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
 // The typed text of a numeric cell as the value handed to OnEdited: blank is Null, a number
-// becomes a Decimal, anything else stays text (the window's conversion reports it).
-rt::Variant typedNumber(const QString& typed) {
+// becomes a Decimal, a text without digits stays text (the window's conversion reports it).
+// Digits that make no Italian number ("12.5") give nothing: a price is never guessed.
+std::optional<rt::Variant> typedNumber(const QString& typed) {
     const QString text = typed.trimmed();
     if (text.isEmpty())
         return rt::Variant::null();
-    if (!dotsGroupThousands(text))
+    if (!hasDigit(text))
         return rt::Variant(text);
+    if (!dotsGroupThousands(text))
+        return std::nullopt;
     QString plain = text;
     plain.remove(u'.');
     try {
         return rt::Variant(rt::CDec(rt::Variant(plain)));
     } catch (const rt::Error&) {
-        return rt::Variant(text);
+        return std::nullopt;
     }
 }
+
+const char* const NumericProperty = "numericCell";
 
 // The keypad's decimal key types the Italian decimal comma.
 bool isKeypadDecimal(const QKeyEvent* key) {
@@ -223,6 +234,8 @@ class GridDelegate : public QStyledItemDelegate {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
         const GridColumn& column = grid_->column(index.column());
+        editor->setProperty(NumericProperty, column.numeric);
+        grid_->editor_ = editor;
         if (column.numeric) {
             editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             editor->setValidator(numberValidator(column.decimals, editor));
@@ -254,6 +267,9 @@ class GridDelegate : public QStyledItemDelegate {
             QCoreApplication::sendEvent(editor, &comma);
             return true;
         }
+        if (isEnterKey(key->key()) && editor->property(NumericProperty).toBool() &&
+            !typedNumber(editor->text()))
+            return true; // Enter waits for a number the user meant
         if (isEnterKey(key->key())) {
             // The edit ends first, so that KeyDown's handler finds the value stored and the
             // current column still the edited one.
@@ -576,6 +592,9 @@ int KRX_QGRID::currentRow() const {
 void KRX_QGRID::editCurrentCell() {
     followRecordset();
     const QModelIndex current = view_->currentIndex();
+    // A cell already open stays as it is, with what has been typed into it.
+    if (editor_ && editor_->isVisible())
+        return;
     if (current.isValid() && (model_->flags(current) & Qt::ItemIsEditable))
         view_->edit(current);
 }
@@ -609,9 +628,13 @@ void KRX_QGRID::finishEdit(const QModelIndex& index, const QString& typed) {
         index.column() >= columnCount())
         return;
     const GridColumn& c = column(index.column());
+    const std::optional<rt::Variant> value =
+        c.numeric ? typedNumber(typed) : rt::Variant(rt::RTrim(typed));
+    if (!value)
+        return; // left by another way than Enter: the cell keeps its value
     moveRecordsetTo(index.row());
     GridRow row = rowValues(index.row());
-    row.setValue(c.key, c.numeric ? typedNumber(typed) : rt::Variant(rt::RTrim(typed)));
+    row.setValue(c.key, *value);
     row.editedColumn = c.key;
     {
         const EditedColumn edited(editedColumn_, row.editedColumn);

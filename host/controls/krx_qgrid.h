@@ -8,6 +8,7 @@
 #include "runtime/variant.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -172,9 +173,10 @@ class KRX_QGRID : public QWidget {
     QTableView* view_ = nullptr;
     GridModel* model_ = nullptr;
     bool autoLayout_ = false;
-    bool following_ = false; // the view follows the recordset: no RowChanged
-    QString pendingColumn_;  // current column asked while there is no row
-    QString editedColumn_;   // the edited cell's column while an edit event runs
+    bool following_ = false;   // the view follows the recordset: no RowChanged
+    QString pendingColumn_;    // current column asked while there is no row
+    QString editedColumn_;     // the edited cell's column while an edit event runs
+    QPointer<QWidget> editor_; // the cell editor opened last (hidden once closed)
 };
 
 } // namespace host

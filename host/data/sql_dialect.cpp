@@ -366,12 +366,17 @@ bool startsOperand(const Tokens& tokens, int i) {
     return t.kind == Kind::Word && keywords.contains(t.text.toUpper());
 }
 
-// SQLite reads a literal with a decimal point as a binary double before the column's affinity
-// applies; between quotes it stays exact text.
+// SQLite reads a literal with a decimal point, or an integer of more digits than 64 bits
+// always hold, as a binary double before the column's affinity applies; between quotes it
+// stays exact text (and a column's check can refuse it).
+bool readAsDouble(const QString& number) {
+    return number.contains(u'.') || number.size() > 18;
+}
+
 void quoteDecimalLiterals(Tokens& tokens) {
     for (int i = 0; i < tokens.size(); ++i) {
         Token& t = tokens[i];
-        if (t.kind != Kind::Number || !t.text.contains(u'.') || t.text.contains(u'e') ||
+        if (t.kind != Kind::Number || !readAsDouble(t.text) || t.text.contains(u'e') ||
             t.text.contains(u'E'))
             continue;
         QString number = t.text;

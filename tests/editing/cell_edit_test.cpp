@@ -1,0 +1,179 @@
+// Typing into the cells: what a typed text becomes in the working row, in LI10_LISTARTIC and on
+// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid.
+#include "host/data/connection.h"
+#include "host/data/recordset.h"
+#include "host/data/sql_literal.h"
+#include "storage/form_utilities.h"
+#include "tests/editing/sheet_driver.h"
+
+namespace {
+
+using editingtest::place;
+using editingtest::press;
+using editingtest::typeAndEnter;
+using setuptest::WindowScenario;
+using testsupport::WindowDriver;
+
+const QString Prezzo = QStringLiteral("LI10_PREZZO");
+
+class CellEdit : public WindowScenario {
+  protected:
+    void open() {
+        driver_ = openWindow();
+        w_ = driver_->window();
+        ASSERT_NE(w_, nullptr);
+        editingtest::openSheet(w_);
+        ASSERT_EQ(place(w_), "A0 PREZZO+");
+    }
+    // The first purchase row's cell of the column, opened for typing as the walk opens it.
+    void openFirstPurchaseCell(const QString& key) {
+        w_->Rst_RecSet_LISACQ->MoveFirst();
+        w_->CurrentSide = QStringLiteral("ACQ");
+        w_->SetColumnFocus(w_->GRD_LISACQ, key);
+        WindowDriver::pump();
+    }
+    rt::Variant working(const QString& key) {
+        host::Recordset& rs = *w_->Rst_RecSet_LISACQ;
+        rs.MoveFirst();
+        return rs.Fields(key).Value();
+    }
+    // The stored row of the first purchase row (list 1 for the period of its working row).
+    rt::Variant stored(const QString& key) {
+        const QDateTime start = rt::CDate(working(QStringLiteral("LI10_DATAINIZIOVAL")));
+        host::Connection side;
+        side.Open(driver_->connectionString);
+        auto rs = side.Execute(
+            QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
+                           "LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = 1 AND LI10_CODART_MG66 = ") +
+            host::quotedSqlText(QString::fromLatin1(editingtest::Article)));
+        rt::Variant value = QStringLiteral("no stored row");
+        for (; !rs->IsEOF(); rs->MoveNext())
+            if (rt::CDate(rs->Fields(QStringLiteral("LI10_DATAINIZIOVAL")).Value()) == start)
+                value = rs->Fields(key).Value();
+        side.Close();
+        return value;
+    }
+    QString shown(const QString& key) { return w_->GRD_LISACQ->displayText(0, key); }
+    QStringList reports() { return setuptest::reportedProcedures(*driver_->log); }
+
+    std::unique_ptr<WindowDriver> driver_;
+    FRMMG_PREZZOLAMPO* w_ = nullptr;
+};
+
+std::string text(const rt::Variant& v) {
+    return v.isNull() ? "Null" : NzStr(v).toStdString();
+}
+
+TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
+    const struct {
+        const char* column;
+        const char* typed;
+        const char* value; // in the working row and in LI10_LISTARTIC
+        const char* shown;
+    } cases[] = {
+        {"LI10_PREZZO", "12,5", "12,5", "12,500"},
+        {"LI10_PREZZO", "1.234,5", "1234,5", "1.234,500"},
+        {"LI10_PREZZO", "1.234.567", "1234567", "1.234.567,000"},
+        {"LI10_PREZZO", "", "0", "0,000"}, // a cleared cell stores 0
+        {"LI10_SC1PER", "0,125", "0,125", "0,125"},
+        {"LI10_SC2PER", "-3", "-3", "-3,000"},
+        {"LI10_SCIMP", "2,75", "2,75", "2,75"},
+    };
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " <- " + c.typed);
+        const QString key = QString::fromLatin1(c.column);
+        openFirstPurchaseCell(key);
+        ASSERT_EQ(place(w_), "A0 " + key.mid(5) + "+");
+        QTest::keyClick(editingtest::focused(), Qt::Key_Delete); // the text is selected
+        typeAndEnter(QString::fromLatin1(c.typed));
+        EXPECT_EQ(rt::CDec(working(key)), rt::CDec(rt::Variant(QString::fromLatin1(c.value))));
+        EXPECT_EQ(text(stored(key)), text(working(key)));
+        EXPECT_EQ(shown(key).toStdString(), c.shown);
+    }
+    EXPECT_TRUE(w_->RowsModified);
+    EXPECT_TRUE(reports().isEmpty()) << reports().join("; ").toStdString();
+}
+
+TEST_P(CellEdit, ATextThatIsNoNumberIsReportedAndTheCellCanBeTypedAgain) {
+    open();
+    typeAndEnter(QStringLiteral("8,4"));
+    for (const char* typed : {"-", ",", "-,"}) {
+        SCOPED_TRACE(typed);
+        driver_->log->reports.clear();
+        openFirstPurchaseCell(Prezzo);
+        typeAndEnter(QString::fromLatin1(typed));
+        ASSERT_EQ(driver_->log->reports.size(), 1) << reports().join("; ").toStdString();
+        EXPECT_EQ(driver_->log->reports[0].procedure, "GRD_LISACQ_OnEdited");
+        EXPECT_EQ(driver_->log->reports[0].number, 13);
+        EXPECT_EQ(text(working(Prezzo)), "8,4");
+        EXPECT_EQ(text(stored(Prezzo)), "8,4");
+        EXPECT_EQ(shown(Prezzo), "8,400");
+    }
+    // Back to the cell with Shift+Tab, Esc, and typed again without F2.
+    openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    press(Qt::Key_Escape);
+    ASSERT_EQ(place(w_), "A0 PREZZO");
+    typeAndEnter(QStringLiteral("9"));
+    EXPECT_EQ(text(stored(Prezzo)), "9");
+    EXPECT_EQ(place(w_), "A0 SC1PER+");
+}
+
+TEST_P(CellEdit, DigitsThatMakeNoItalianNumberAreNeverGuessed) {
+    open();
+    typeAndEnter(QStringLiteral("8,4"));
+    for (const char* typed : {"12.5", "1.23,4", "1.2.3"}) {
+        SCOPED_TRACE(typed);
+        openFirstPurchaseCell(Prezzo);
+        typeAndEnter(QString::fromLatin1(typed));
+        // Enter waits in the open cell; leaving it by another key keeps the stored price.
+        ASSERT_EQ(place(w_), "A0 PREZZO+");
+        EXPECT_EQ(qobject_cast<QLineEdit*>(editingtest::focused())->text(), typed);
+        press(Qt::Key_Down);
+        EXPECT_EQ(text(working(Prezzo)), "8,4");
+        EXPECT_EQ(text(stored(Prezzo)), "8,4");
+    }
+    // The keypad's decimal key types the comma.
+    openFirstPurchaseCell(Prezzo);
+    QTest::keyClick(editingtest::focused(), Qt::Key_1);
+    QTest::keyClick(editingtest::focused(), Qt::Key_Period, Qt::KeypadModifier);
+    typeAndEnter(QStringLiteral("5"));
+    EXPECT_EQ(text(stored(Prezzo)), "1,5");
+    EXPECT_TRUE(driver_->log->reports.isEmpty()) << reports().join("; ").toStdString();
+}
+
+TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
+    const struct {
+        const char* column;
+        const char* typed;
+        const char* shown;
+    } cases[] = {
+        {"LI10_SC1PER", "1000", "1.000,000"},
+        {"LI10_PREZZO", "12345678901234567890", "12.345.678.901.234.567.890,000"},
+    };
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        const QString key = QString::fromLatin1(c.column);
+        const rt::Variant before = stored(key);
+        driver_->log->reports.clear();
+        openFirstPurchaseCell(key);
+        typeAndEnter(QString::fromLatin1(c.typed));
+        ASSERT_FALSE(driver_->log->reports.isEmpty());
+        EXPECT_EQ(driver_->log->reports[0].procedure, "UpdateRecord");
+        EXPECT_TRUE(driver_->log->reports[0].description.contains(c.column) ||
+                    driver_->log->reports[0].description.contains("overflow"))
+            << reports().join("; ").toStdString();
+        EXPECT_EQ(text(stored(key)), text(before));
+        EXPECT_EQ(text(working(key)), c.typed);
+        EXPECT_EQ(shown(key).toStdString(), c.shown);
+        openFirstPurchaseCell(key);
+        typeAndEnter(QStringLiteral("5"));
+        EXPECT_EQ(text(stored(key)), "5");
+    }
+}
+
+SETUP_INSTANTIATE_BACKENDS(CellEdit);
+
+} // namespace
