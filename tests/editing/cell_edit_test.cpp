@@ -174,6 +174,45 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
     }
 }
 
+TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* placeAfter;
+        const char* stored; // LI10_PREZZO of the first purchase row afterwards
+    } cases[] = {
+        {"Shift+Enter ends the edit and stays", Qt::Key_Return, Qt::ShiftModifier, "A0 PREZZO",
+         "71"},
+        {"Esc drops what was typed", Qt::Key_Escape, Qt::NoModifier, "A0 PREZZO", "71"},
+        {"Tab stores and opens the next cell", Qt::Key_Tab, Qt::NoModifier, "A0 SC1PER+", "73"},
+        {"Down stores and goes one row down", Qt::Key_Down, Qt::NoModifier, "A1 PREZZO", "74"},
+    };
+    open();
+    int typed = 70;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        openFirstPurchaseCell(Prezzo);
+        QTest::keyClicks(editingtest::focused(), QString::number(++typed));
+        press(c.key, c.modifiers);
+        EXPECT_EQ(place(w_).toStdString(), c.placeAfter);
+        EXPECT_EQ(text(stored(Prezzo)), c.stored);
+    }
+    EXPECT_TRUE(driver_->log->reports.isEmpty()) << reports().join("; ").toStdString();
+}
+
+TEST_P(CellEdit, EnterAloneStoresNothingAndTheSameValueTypedAgainIsNoChange) {
+    open();
+    w_->Gcon_Connect->clearTrace();
+    for (int step = 0; step < 11; ++step) // the purchase rows, into the first sales row
+        press(Qt::Key_Return);
+    EXPECT_EQ(place(w_), "V0 PREZZO+");
+    openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));
+    typeAndEnter(rt::CStr(working(QStringLiteral("LI10_SC1PER"))));
+    EXPECT_FALSE(w_->RowsModified);
+    EXPECT_EQ(w_->Gcon_Connect->trace().filter(QStringLiteral("LI10_LISTARTIC")), QStringList());
+}
+
 SETUP_INSTANTIATE_BACKENDS(CellEdit);
 
 } // namespace
