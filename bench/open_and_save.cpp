@@ -1,7 +1,8 @@
 // Opening an article with 5 purchase and 20 sales lists (both sides loaded, as Setup loads
 // them) and saving one edited row, on SQLite (a file) and PostgreSQL, with LI10_LISTARTIC
 // holding a small and a large number of stored rows. Prints the median wall time of N runs
-// and the statements each action sends.
+// and the statements each action sends. Then the Enter walk through the whole sheet with real
+// key events: Enter alone at every stop, then a value typed at every stop.
 //
 //   prezzolampo_bench [--runs N] [--small ARTICLES] [--large ARTICLES] [--backend NAME]
 //
@@ -23,6 +24,7 @@
 #include <QSqlDatabase>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -136,6 +138,16 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// One walk through the sheet: the Enter steps, their median time, and the statements of the steps
+// that ended a purchase row's last asked column (the derivation runs there) and of the others.
+struct Walk {
+    int steps = 0;
+    double enterMs = 0;
+    double stepsPerSecond = 0;
+    double statementsPerEnter = 0;     // steps not at the last asked purchase column
+    double statementsAtLastColumn = 0; // steps at it
+};
+
 struct Figures {
     QString backend;
     int rows = 0;
@@ -145,7 +157,52 @@ struct Figures {
     double saveMs = 0;
     int saveStatements = 0;
     int errors = 0;
+    Walk untouched; // Enter alone: nothing changed
+    Walk typed;     // a value typed before every Enter
 };
+
+// Enter from the first asked purchase cell to the last sales row; typing a value first when
+// asked. The window is freshly loaded (RowsModified clear).
+Walk walkSheet(FRMMG_PREZZOLAMPO& w, bool typeValues) {
+    host::Connection& c = *w.Gcon_Connect;
+    w.RowsModified = false;
+    w.CurrentSide = u"VEN"_qs;
+    w.Setup();
+    QApplication::processEvents();
+    std::vector<double> times;
+    double total = 0;
+    int plainSteps = 0, plainStatements = 0, lastSteps = 0, lastStatements = 0;
+    for (int step = 0; step < 500; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused)
+            break;
+        if (typeValues)
+            QTest::keyClicks(focused, QString::number(step % 9 + 1));
+        const bool lastPurchaseColumn = w.CurrentSide == u"ACQ"_qs && w.UltimaColonna();
+        const QString before = w.CurrentSide + w.GRD_LISVEN->currentColumnKey() +
+                               QString::number(w.GRD_LISVEN->currentRow());
+        const int statements = c.statementCount();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(focused, Qt::Key_Return);
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        times.push_back(ms);
+        total += ms;
+        (lastPurchaseColumn ? lastSteps : plainSteps)++;
+        (lastPurchaseColumn ? lastStatements : plainStatements) += c.statementCount() - statements;
+        const QString after = w.CurrentSide + w.GRD_LISVEN->currentColumnKey() +
+                              QString::number(w.GRD_LISVEN->currentRow());
+        if (w.CurrentSide == u"VEN"_qs && after == before)
+            break; // the last sales row's last asked column
+    }
+    Walk walk;
+    walk.steps = int(times.size());
+    walk.enterMs = times.empty() ? 0 : median(times);
+    walk.stepsPerSecond = total > 0 ? 1000.0 * walk.steps / total : 0;
+    walk.statementsPerEnter = plainSteps ? double(plainStatements) / plainSteps : 0;
+    walk.statementsAtLastColumn = lastSteps ? double(lastStatements) / lastSteps : 0;
+    return walk;
+}
 
 Figures measure(const QString& backend, int articles, int runs) {
     Figures f;
@@ -212,6 +269,8 @@ Figures measure(const QString& backend, int articles, int runs) {
     }
     f.openMs = median(open);
     f.saveMs = median(save);
+    f.untouched = walkSheet(w, false);
+    f.typed = walkSheet(w, true);
     f.errors = int(driver.log->reports.size());
     for (const auto& r : driver.log->reports)
         std::fprintf(stderr, "errore in %s: %s\n", qPrintable(r.procedure),
@@ -250,11 +309,13 @@ int main(int argc, char** argv) {
 
     std::printf("%-11s %9s %9s %10s %8s %10s %8s %6s\n", "backend", "rows", "build s", "open ms",
                 "open st", "save ms", "save st", "errors");
+    std::vector<Figures> walks;
     for (const QString& backend : options.backends) {
         for (int articles : options.sizes) {
             const Figures f = measure(backend, articles, options.runs);
             if (f.rows == 0)
                 continue;
+            walks.push_back(f);
             std::printf("%-11s %9d %9.1f %10.2f %8d %10.3f %8d %6d\n", qPrintable(f.backend),
                         f.rows, f.buildSeconds, f.openMs, f.openStatements, f.saveMs,
                         f.saveStatements, f.errors);
@@ -264,5 +325,15 @@ int main(int argc, char** argv) {
     std::printf("(%d runs each; open = SetupLisVen, UpdateRecords VEN, SetupLisAcq, UpdateRecords "
                 "ACQ of %d sales and %d purchase lists; save = UpdateRecord of one edited row)\n",
                 options.runs, SalesLists, PurchaseLists);
+    for (const Figures& f : walks) {
+        for (const auto& [name, walk] : {std::pair{"Enter alone", f.untouched}, {"typed", f.typed}})
+            std::printf("%-11s %9d %-12s %6d steps %8.3f ms/Enter %8.0f Enter/s  %5.2f st/Enter "
+                        "%6.2f st at a purchase row's end\n",
+                        qPrintable(f.backend), f.rows, name, walk.steps, walk.enterMs,
+                        walk.stepsPerSecond, walk.statementsPerEnter, walk.statementsAtLastColumn);
+    }
+    std::printf("(walk = real Enter key events through the %d + %d list sheet; ms/Enter is the "
+                "median of the steps)\n",
+                PurchaseLists, SalesLists);
     return 0;
 }
