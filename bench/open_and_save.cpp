@@ -167,6 +167,10 @@ Walk walkSheet(FRMMG_PREZZOLAMPO& w, bool typeValues) {
     host::Connection& c = *w.Gcon_Connect;
     w.RowsModified = false;
     w.CurrentSide = u"VEN"_qs;
+    w.window()->activateWindow(); // the keys go to the focused cell, as at a desk
+    QApplication::setActiveWindow(w.window());
+    w.GRD_LISACQ->setEnabled(true); // what a valid header enables
+    w.GRD_LISVEN->setEnabled(true);
     w.Setup();
     QApplication::processEvents();
     std::vector<double> times;
