@@ -52,6 +52,7 @@ std::shared_ptr<host::GlobalServices> makeGlobalServices(const HostSettings& set
     auto global = std::make_shared<host::GlobalServices>();
     global->setConnectionString(settings.connectionString);
     global->setCompanyCode(settings.companyCode);
+    global->setMarkupMethod(settings.markupMethod);
     const QString dataFolder = userDataFolder();
     QDir().mkpath(dataFolder);
     global->factory() = host::HostObjectFactory::standard(
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         MainFrame frame(makeGlobalServices(settings));
+        frame.markupMethodChosen = [&file](int method) { saveMarkupMethod(file, method); };
         frame.show();
         QTimer::singleShot(0, &frame,
                            [&frame, p = std::move(plugin), call = pluginCall(settings)]() mutable {

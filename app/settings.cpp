@@ -17,6 +17,7 @@ const QString article = QStringLiteral("article");
 const QString modal = QStringLiteral("modal");
 const QString screenshot = QStringLiteral("screenshot");
 const QString quitAfter = QStringLiteral("quit-after");
+const QString markupMethod = QStringLiteral("markup-method");
 } // namespace opt
 
 // Keys of the settings file.
@@ -24,6 +25,7 @@ const QString connectionKey = QStringLiteral("connection");
 const QString databaseKey = QStringLiteral("database");
 const QString companyKey = QStringLiteral("company");
 const QString pluginsKey = QStringLiteral("plugins");
+const QString markupMethodKey = QStringLiteral("markupMethod");
 
 const QString defaultCompany = QString::number(demo::DemoCompany);
 
@@ -57,6 +59,11 @@ HostOptions::HostOptions() {
          QStringLiteral("Chiude la finestra principale dopo i millisecondi "
                         "indicati (per i test)."),
          QStringLiteral("ms")},
+        {opt::markupMethod,
+         QStringLiteral("Metodo di ricarico: 0 = ricarico sul costo, 1 = margine sul prezzo "
+                        "di vendita (predefinito: quello del file delle impostazioni, "
+                        "altrimenti 0)."),
+         QStringLiteral("metodo")},
     });
 }
 
@@ -70,6 +77,15 @@ bool HostOptions::parse(const QStringList& arguments) {
         error_ =
             QStringLiteral("Argomento non previsto: %1").arg(parser_.positionalArguments().first());
         return false;
+    }
+    if (parser_.isSet(opt::markupMethod)) {
+        bool ok = false;
+        parser_.value(opt::markupMethod).toInt(&ok);
+        if (!ok) {
+            error_ = QStringLiteral("Valore non valido per --markup-method: %1")
+                         .arg(parser_.value(opt::markupMethod));
+            return false;
+        }
     }
     if (parser_.isSet(opt::quitAfter)) {
         bool ok = false;
@@ -119,6 +135,8 @@ HostSettings HostOptions::resolve(QSettings& file) const {
     s.modal = parser_.isSet(opt::modal);
     s.screenshotFile = parser_.value(opt::screenshot);
     s.quitAfterMs = parser_.isSet(opt::quitAfter) ? parser_.value(opt::quitAfter).toInt() : -1;
+    s.markupMethod = parser_.isSet(opt::markupMethod) ? parser_.value(opt::markupMethod).toInt()
+                                                      : file.value(markupMethodKey, 0).toInt();
     return s;
 }
 
@@ -126,6 +144,11 @@ QString settingsFilePath() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
                      QStringLiteral("prezzolampo"))
         .fileName();
+}
+
+void saveMarkupMethod(QSettings& file, int method) {
+    file.setValue(markupMethodKey, method);
+    file.sync();
 }
 
 QString defaultPluginFolder() {
