@@ -212,7 +212,8 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void SetupLisAcq();
     void ValorizzaRecSet(const QString& tableName, host::Recordset& parameterRow);
     std::shared_ptr<host::Recordset> GetListino(std::int16_t side, const QString& article,
-                                                const QString& option, const rt::Variant& listNumber,
+                                                const QString& option,
+                                                const rt::Variant& listNumber,
                                                 const QString& firstDay, const QString& lastDay);
     bool EsisteListino(std::int16_t listNumber, std::int16_t side, const QString& firstDay,
                        const QString& lastDay);
@@ -221,7 +222,14 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     QString DecimalDB(const rt::Variant& Expression);
 
     // ---- Price derivation (pricing/recalculation.cpp) ----
-    void RicalcolaPrezzi(const rt::Variant& onlyCurrentRow = {});
+    // Derives the sales prices from their base purchase lists: every sales row, or only the
+    // current one when SoloRigaCorrente is True or 1.
+    void RicalcolaPrezzi(const rt::Variant& SoloRigaCorrente = {});
+    void CMD_RICALCOLATUTTI_ButtonClick();
+    // The article's rounding bracket as text; "" for a blank code, Empty without a bracket.
+    rt::Variant GetScaglione(const QString& article);
+    // The VAT percentage of the header's article, as a whole number (halves to even); 0 if none.
+    std::int16_t GetAliquotaIvaArticolo();
 
     // ---- Grid editing and navigation (grids/editing.cpp) ----
     void SetupGridFocus();
@@ -233,8 +241,8 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     bool event(QEvent* event) override;
 
   private:
-    void buildLayout();      // form/layout.cpp
-    void connectHandlers();  // form/layout.cpp
+    void buildLayout();     // form/layout.cpp
+    void connectHandlers(); // form/layout.cpp
     // The header's reaction (form/header.cpp), each part a step of the calling handler.
     void headerReaction(Procedure& p);
     void enableGridsByKey(Procedure& p);
@@ -250,9 +258,9 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void applyColumnRules(Procedure& p, const std::shared_ptr<host::Recordset>& parameters,
                           host::KRX_QGRID* grid, bool purchase);
     // Unloading with the reason the window is closing (0 close box, 1 the program).
-    bool unloadWith(int unloadMode);      // form/lifecycle.cpp
+    bool unloadWith(int unloadMode); // form/lifecycle.cpp
     // The window became the active one: Form_Activate, once per activation.
-    void windowActivated();               // form/lifecycle.cpp
+    void windowActivated(); // form/lifecycle.cpp
     bool loaded_ = false;
     bool unloaded_ = false;
     bool unloading_ = false;

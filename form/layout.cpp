@@ -7,9 +7,9 @@
 #include "host/window/window_support.h"
 
 #include <QFont>
-#include <algorithm>
 #include <QHeaderView>
 #include <QTableView>
+#include <algorithm>
 
 namespace {
 
@@ -165,8 +165,9 @@ void FRMMG_PREZZOLAMPO::buildLayout() {
 
     // A caption label may grow to the right to show its whole text: the next control stands
     // well past its design width.
-    for (host::KRX_LABEL* label : {LBL_ARTICOLO, LBL_VARIANTE, TXT_DADATA_ACQ_LBL, TXT_ADATA_ACQ_LBL,
-                                   TXT_DADATA_VEN_LBL, TXT_ADATA_VEN_LBL, TXT_DESCLISTINO_LBL})
+    for (host::KRX_LABEL* label :
+         {LBL_ARTICOLO, LBL_VARIANTE, TXT_DADATA_ACQ_LBL, TXT_ADATA_ACQ_LBL, TXT_DADATA_VEN_LBL,
+          TXT_ADATA_VEN_LBL, TXT_DESCLISTINO_LBL})
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 
     // Components without a place of their own.
@@ -197,6 +198,8 @@ void FRMMG_PREZZOLAMPO::connectHandlers() {
     connect(TXT_ADATA_VEN, &host::FieldControl::AfterItem, this, &F::TXT_ADATA_VEN_AfterItem);
 
     connect(CMD_NUOVO, &host::KRX_TBARMENU::ButtonClick, this, &F::CMD_NUOVO_ButtonClick);
+    connect(CMD_RICALCOLATUTTI, &host::KRX_TBARMENU::ButtonClick, this,
+            &F::CMD_RICALCOLATUTTI_ButtonClick);
     connect(RESIZEFORM, &host::KRX_RESIZEFORM::Setup, this, &F::RESIZEFORM_Setup);
     connect(MDIActiveX1, &host::MDIActiveX::FormLoad, this, &F::MDIActiveX1_FormLoad);
 }
