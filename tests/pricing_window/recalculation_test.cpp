@@ -301,13 +301,33 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     }
     expectWindowGivenBack(w);
 
-    // A look-up that fails is reported under its own name, and the pass still ends.
-    w.Gstr_Ditta = u"x"_qs; // no such column: every look-up fails
-    sales.MoveFirst();      // a pass starts only from a row
+    // A derived price the price column cannot hold (12 integer digits) is refused by its save,
+    // which says so; the pass goes on and the later rows are stored.
+    w.Rst_RecSet_LISACQ->MoveFirst();
+    w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("99999999999"));
+    w.Rst_RecSet_LISACQ->MoveNext(); // purchase list 2, the base of list 3 (its net price)
+    w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("50"));
+    const auto reportedProcedures = [&] {
+        QStringList names;
+        for (const auto& report : driver->log->reports)
+            names << report.procedure;
+        return names;
+    };
+    sales.MoveFirst(); // a pass starts only from a row
     WindowDriver::click(w.CMD_RICALCOLATUTTI);
-    QStringList failed;
-    for (const auto& report : driver->log->reports)
-        failed << report.procedure;
+    EXPECT_TRUE(reportedProcedures().contains(u"UpdateRecord"_qs));
+    auto third = side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_NUMLIST = 3 "
+                              "AND LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V' "
+                              "AND LI10_PREZZO = 50"_qs);
+    EXPECT_EQ(rt::CInt(third->Fields(0).Value()), 1) << "a row after the refused ones";
+    expectWindowGivenBack(w);
+
+    // A look-up that fails is reported under its own name, and the pass still ends.
+    driver->log->reports.clear();
+    w.Gstr_Ditta = u"x"_qs; // no such column: every look-up fails
+    sales.MoveFirst();
+    WindowDriver::click(w.CMD_RICALCOLATUTTI);
+    const QStringList failed = reportedProcedures();
     EXPECT_TRUE(failed.contains(u"GetAliquotaIvaArticolo"_qs)) << failed.join(u' ').toStdString();
     EXPECT_TRUE(failed.contains(u"GetScaglione"_qs)) << failed.join(u' ').toStdString();
     expectWindowGivenBack(w);
