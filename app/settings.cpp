@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -67,6 +68,15 @@ HostOptions::HostOptions() {
     });
 }
 
+QString companyCodeProblem(const QString& code) {
+    static const QRegularExpression wholeNumber(QStringLiteral("^\\d{1,5}$"));
+    if (wholeNumber.match(code.trimmed()).hasMatch())
+        return {};
+    return QStringLiteral("Codice ditta non valido: \"%1\" (deve essere un numero intero da 0 "
+                          "a 99999).")
+        .arg(code);
+}
+
 bool HostOptions::parse(const QStringList& arguments) {
     error_.clear();
     if (!parser_.parse(arguments)) {
@@ -77,6 +87,11 @@ bool HostOptions::parse(const QStringList& arguments) {
         error_ =
             QStringLiteral("Argomento non previsto: %1").arg(parser_.positionalArguments().first());
         return false;
+    }
+    if (parser_.isSet(opt::company)) {
+        error_ = companyCodeProblem(parser_.value(opt::company));
+        if (!error_.isEmpty())
+            return false;
     }
     if (parser_.isSet(opt::markupMethod)) {
         bool ok = false;
@@ -127,6 +142,10 @@ HostSettings HostOptions::resolve(QSettings& file) const {
 
     s.companyCode = parser_.isSet(opt::company) ? parser_.value(opt::company)
                                                 : file.value(companyKey, defaultCompany).toString();
+    // A whole number goes to SQL as written ("007" as 7); anything else is left for the
+    // program to refuse (companyCodeProblem).
+    if (companyCodeProblem(s.companyCode).isEmpty())
+        s.companyCode = QString::number(s.companyCode.trimmed().toInt());
     s.pluginFolder = parser_.isSet(opt::plugins)
                          ? parser_.value(opt::plugins)
                          : file.value(pluginsKey, defaultPluginFolder()).toString();

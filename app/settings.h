@@ -46,6 +46,9 @@ class HostOptions {
     QString error_;
 };
 
+// Why a company code cannot be used (it must be a whole number: it goes into every statement as
+// written); empty when it can.
+QString companyCodeProblem(const QString& code);
 // The user's settings file of the host program.
 QString settingsFilePath();
 // Keeps the mark-up method in the settings file (the Impostazioni menu's choice).

@@ -49,6 +49,7 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
          "1"},
         {"settings file", {}, {{"connection", pg}, {"company", "7"}}, pg, "", "7"},
         {"settings database", {}, {{"database", "/srv/d.sqlite"}}, "", "/srv/d.sqlite", "1"},
+        {"company written as SQL takes it", {}, {{"company", " 007"}}, "", "default", "7"},
         {"command line over settings",
          {"--database", "/tmp/y.sqlite", "--company", "3"},
          {{"connection", pg}, {"company", "7"}},
@@ -73,6 +74,10 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
                   row.connection.isEmpty() ? demo::demoConnectionString(demoFile) : row.connection);
         EXPECT_EQ(s.companyCode, row.company);
     }
+    // A settings file whose company is no whole number: the program refuses to start.
+    EXPECT_TRUE(companyCodeProblem(QStringLiteral("7")).isEmpty());
+    EXPECT_FALSE(companyCodeProblem(QStringLiteral("1 OR 1=1")).isEmpty());
+    EXPECT_FALSE(companyCodeProblem(QString()).isEmpty());
 }
 
 TEST(HostSettings, CallOptions) {
