@@ -221,6 +221,11 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void UpdateRecord(host::Recordset& rs);
     QString DecimalDB(const rt::Variant& Expression);
 
+    // ---- Working tables across a lost connection (storage/working_tables.cpp) ----
+    // Makes the connection put the working tables back when it opens a lost session again.
+    void keepWorkingTablesAcrossSessions(host::Connection& connection);
+    void RestoreWorkingTables(host::Connection& connection);
+
     // ---- Price derivation (pricing/recalculation.cpp) ----
     // Derives the sales prices from their base purchase lists: every sales row, or only the
     // current one when SoloRigaCorrente is True or 1.
