@@ -52,6 +52,7 @@ std::shared_ptr<host::GlobalServices> makeGlobalServices(const HostSettings& set
     auto global = std::make_shared<host::GlobalServices>();
     global->setConnectionString(settings.connectionString);
     global->setCompanyCode(settings.companyCode);
+    global->setMarkupMethod(settings.markupMethod);
     const QString dataFolder = userDataFolder();
     QDir().mkpath(dataFolder);
     global->factory() = host::HostObjectFactory::standard(
@@ -91,14 +92,22 @@ void scheduleTestHooks(MainFrame& frame, const HostSettings& settings) {
     }
 }
 
+// The program's arguments as text, before any application object exists.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("prezzolampo"));
-
+    // Options are read before the windowing system is asked for: --help and a wrong option
+    // answer on a machine without a display too.
     HostOptions options;
-    if (!options.parse(QCoreApplication::arguments())) {
+    if (!options.parse(argumentsOf(argc, argv))) {
         printError(options.errorText());
         std::fprintf(stderr, "%s", qPrintable(options.helpText()));
         return 2;
@@ -110,6 +119,11 @@ int main(int argc, char** argv) {
     QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
                    QStringLiteral("prezzolampo"));
     const HostSettings settings = options.resolve(file);
+    if (const QString problem = companyCodeProblem(settings.companyCode); !problem.isEmpty()) {
+        printError(problem + QStringLiteral(" (file delle impostazioni: %1)").arg(file.fileName()));
+        return 2;
+    }
+    QApplication app(argc, argv);
     if (!settings.demoDatabaseFile.isEmpty() && !prepareDemoDatabase(settings.demoDatabaseFile))
         return 1;
 
@@ -123,6 +137,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         MainFrame frame(makeGlobalServices(settings));
+        frame.markupMethodChosen = [&file](int method) { saveMarkupMethod(file, method); };
         frame.show();
         QTimer::singleShot(0, &frame,
                            [&frame, p = std::move(plugin), call = pluginCall(settings)]() mutable {

@@ -5,12 +5,16 @@
 #include "host/services/global_services.h"
 #include "host/services/navigator.h"
 #include "host/window/window_support.h"
+#include "runtime/conversions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -22,6 +26,7 @@ MainFrame::MainFrame(std::shared_ptr<host::GlobalServices> global, QWidget* pare
     windowArea_->setObjectName(QStringLiteral("windowArea"));
     setCentralWidget(windowArea_);
     buildNavigatorBar();
+    buildSettingsMenu();
     navigatorStatus_ = new QLabel(this);
     statusBar()->addPermanentWidget(navigatorStatus_);
     connect(navigator_.get(), &host::Navigator::statusChanged, this, [this](int status) {
@@ -53,6 +58,34 @@ void MainFrame::buildNavigatorBar() {
     mediaAction->setToolTip(QStringLiteral("Collega dati multimediali"));
     connect(mediaAction, &QAction::triggered, this,
             [this] { pressNavigatorButton(MultimediaButton); });
+}
+
+void MainFrame::buildSettingsMenu() {
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("&Impostazioni"));
+    QMenu* markup = settings->addMenu(QStringLiteral("&Metodo di ricarico"));
+    auto* methods = new QActionGroup(this);
+    const int current = rt::CBool(global_->markupMethod()) ? 1 : 0;
+    const std::pair<int, QString> choices[] = {
+        {0, QStringLiteral("Ricarico sul &costo")},
+        {1, QStringLiteral("Margine sul prezzo di &vendita")}};
+    for (const auto& [method, text] : choices) {
+        QAction* action = markup->addAction(text);
+        action->setObjectName(QStringLiteral("markupMethod%1").arg(method));
+        action->setCheckable(true);
+        action->setChecked(method == current);
+        methods->addAction(action);
+        connect(action, &QAction::triggered, this, [this, m = method] { chooseMarkupMethod(m); });
+    }
+}
+
+void MainFrame::chooseMarkupMethod(int method) {
+    global_->setMarkupMethod(method);
+    if (markupMethodChosen)
+        markupMethodChosen(method);
+    statusBar()->showMessage(method == 0 ? QStringLiteral("Metodo di ricarico: ricarico sul costo")
+                                         : QStringLiteral("Metodo di ricarico: margine sul "
+                                                          "prezzo di vendita"),
+                             5000);
 }
 
 void MainFrame::pressNavigatorButton(int button) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -37,6 +38,9 @@ class MainFrame : public QMainWindow {
     ~MainFrame() override;
 
     const std::shared_ptr<host::Navigator>& navigator() const { return navigator_; }
+    // The Impostazioni menu's choice of mark-up method (0 on cost, 1 margin), after it is in
+    // force: the program keeps it in its settings file.
+    std::function<void(int method)> markupMethodChosen;
     QMdiArea* windowArea() const { return windowArea_; }
     const std::shared_ptr<host::Cinterface>& plugin() const { return plugin_; }
 
@@ -52,6 +56,8 @@ class MainFrame : public QMainWindow {
 
   private:
     void buildNavigatorBar();
+    void buildSettingsMenu();
+    void chooseMarkupMethod(int method);
     void presentWindow(QWidget* window);
     void pressNavigatorButton(int button);
     void exportToOffice();

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -17,6 +18,7 @@ const QString article = QStringLiteral("article");
 const QString modal = QStringLiteral("modal");
 const QString screenshot = QStringLiteral("screenshot");
 const QString quitAfter = QStringLiteral("quit-after");
+const QString markupMethod = QStringLiteral("markup-method");
 } // namespace opt
 
 // Keys of the settings file.
@@ -24,6 +26,7 @@ const QString connectionKey = QStringLiteral("connection");
 const QString databaseKey = QStringLiteral("database");
 const QString companyKey = QStringLiteral("company");
 const QString pluginsKey = QStringLiteral("plugins");
+const QString markupMethodKey = QStringLiteral("markupMethod");
 
 const QString defaultCompany = QString::number(demo::DemoCompany);
 
@@ -57,7 +60,21 @@ HostOptions::HostOptions() {
          QStringLiteral("Chiude la finestra principale dopo i millisecondi "
                         "indicati (per i test)."),
          QStringLiteral("ms")},
+        {opt::markupMethod,
+         QStringLiteral("Metodo di ricarico: 0 = ricarico sul costo, 1 = margine sul prezzo "
+                        "di vendita (predefinito: quello del file delle impostazioni, "
+                        "altrimenti 0)."),
+         QStringLiteral("metodo")},
     });
+}
+
+QString companyCodeProblem(const QString& code) {
+    static const QRegularExpression wholeNumber(QStringLiteral("^\\d{1,5}$"));
+    if (wholeNumber.match(code.trimmed()).hasMatch())
+        return {};
+    return QStringLiteral("Codice ditta non valido: \"%1\" (deve essere un numero intero da 0 "
+                          "a 99999).")
+        .arg(code);
 }
 
 bool HostOptions::parse(const QStringList& arguments) {
@@ -70,6 +87,20 @@ bool HostOptions::parse(const QStringList& arguments) {
         error_ =
             QStringLiteral("Argomento non previsto: %1").arg(parser_.positionalArguments().first());
         return false;
+    }
+    if (parser_.isSet(opt::company)) {
+        error_ = companyCodeProblem(parser_.value(opt::company));
+        if (!error_.isEmpty())
+            return false;
+    }
+    if (parser_.isSet(opt::markupMethod)) {
+        bool ok = false;
+        parser_.value(opt::markupMethod).toInt(&ok);
+        if (!ok) {
+            error_ = QStringLiteral("Valore non valido per --markup-method: %1")
+                         .arg(parser_.value(opt::markupMethod));
+            return false;
+        }
     }
     if (parser_.isSet(opt::quitAfter)) {
         bool ok = false;
@@ -111,6 +142,10 @@ HostSettings HostOptions::resolve(QSettings& file) const {
 
     s.companyCode = parser_.isSet(opt::company) ? parser_.value(opt::company)
                                                 : file.value(companyKey, defaultCompany).toString();
+    // A whole number goes to SQL as written ("007" as 7); anything else is left for the
+    // program to refuse (companyCodeProblem).
+    if (companyCodeProblem(s.companyCode).isEmpty())
+        s.companyCode = QString::number(s.companyCode.trimmed().toInt());
     s.pluginFolder = parser_.isSet(opt::plugins)
                          ? parser_.value(opt::plugins)
                          : file.value(pluginsKey, defaultPluginFolder()).toString();
@@ -119,6 +154,8 @@ HostSettings HostOptions::resolve(QSettings& file) const {
     s.modal = parser_.isSet(opt::modal);
     s.screenshotFile = parser_.value(opt::screenshot);
     s.quitAfterMs = parser_.isSet(opt::quitAfter) ? parser_.value(opt::quitAfter).toInt() : -1;
+    s.markupMethod = parser_.isSet(opt::markupMethod) ? parser_.value(opt::markupMethod).toInt()
+                                                      : file.value(markupMethodKey, 0).toInt();
     return s;
 }
 
@@ -126,6 +163,11 @@ QString settingsFilePath() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
                      QStringLiteral("prezzolampo"))
         .fileName();
+}
+
+void saveMarkupMethod(QSettings& file, int method) {
+    file.setValue(markupMethodKey, method);
+    file.sync();
 }
 
 QString defaultPluginFolder() {

@@ -22,6 +22,9 @@ struct HostSettings {
     QString screenshotFile;
     // For tests: close the main frame after this many milliseconds (negative: never).
     int quitAfterMs = -1;
+    // How a sales list's mark-up is read: 0 = added on cost, other = margin on the selling
+    // price. The host's company parameter; the user changes it from the Impostazioni menu.
+    int markupMethod = 0;
 };
 
 class HostOptions {
@@ -43,8 +46,13 @@ class HostOptions {
     QString error_;
 };
 
+// Why a company code cannot be used (it must be a whole number: it goes into every statement as
+// written); empty when it can.
+QString companyCodeProblem(const QString& code);
 // The user's settings file of the host program.
 QString settingsFilePath();
+// Keeps the mark-up method in the settings file (the Impostazioni menu's choice).
+void saveMarkupMethod(QSettings& file, int method);
 // The plug-in folder when none is given: next to the program, as the build lays it out.
 QString defaultPluginFolder();
 // The data folder of the user (log file, demo database).

@@ -1,8 +1,8 @@
 // Opening an article with 5 purchase and 20 sales lists (both sides loaded, as Setup loads
-// them) and saving one edited row, on SQLite (a file) and PostgreSQL, with LI10_LISTARTIC
-// holding a small and a large number of stored rows. Prints the median wall time of N runs
-// and the statements each action sends. Then the Enter walk through the whole sheet with real
-// key events: Enter alone at every stop, then a value typed at every stop.
+// them), saving one edited row and deriving every sales price ("&Ricalcola"), on SQLite (a file)
+// and PostgreSQL, with LI10_LISTARTIC holding a small and a large number of stored rows. Prints the
+// median wall time of N runs and the statements each action sends. Then the Enter walk through
+// the whole sheet with real key events: Enter alone at every stop, then a value typed at each.
 //
 //   prezzolampo_bench [--runs N] [--small ARTICLES] [--large ARTICLES] [--backend NAME]
 //
@@ -156,6 +156,8 @@ struct Figures {
     int openStatements = 0;
     double saveMs = 0;
     int saveStatements = 0;
+    double recalcMs = 0;
+    int recalcStatements = 0;
     int errors = 0;
     Walk untouched; // Enter alone: nothing changed
     Walk typed;     // a value typed before every Enter
@@ -238,7 +240,7 @@ Figures measure(const QString& backend, int articles, int runs) {
     FRMMG_PREZZOLAMPO& w = *driver.window();
     host::Connection& c = *w.Gcon_Connect;
 
-    std::vector<double> open, save;
+    std::vector<double> open, save, recalc;
     QElapsedTimer timer;
     for (int run = 0; run < runs; ++run) {
         // What "&Nuovo" leaves, then another article.
@@ -270,9 +272,18 @@ Figures measure(const QString& backend, int articles, int runs) {
         w.UpdateRecord(rs);
         save.push_back(double(timer.nsecsElapsed()) / 1e6);
         f.saveStatements = c.statementCount() - before;
+
+        // "&Ricalcola": every sales row derived from its base purchase list and saved.
+        w.Rst_RecSet_LISACQ->MoveFirst();
+        before = c.statementCount();
+        timer.start();
+        w.CMD_RICALCOLATUTTI_ButtonClick();
+        recalc.push_back(double(timer.nsecsElapsed()) / 1e6);
+        f.recalcStatements = c.statementCount() - before;
     }
     f.openMs = median(open);
     f.saveMs = median(save);
+    f.recalcMs = median(recalc);
     f.untouched = walkSheet(w, false);
     f.typed = walkSheet(w, true);
     f.errors = int(driver.log->reports.size());
@@ -311,8 +322,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const Options options = parse(app.arguments());
 
-    std::printf("%-11s %9s %9s %10s %8s %10s %8s %6s\n", "backend", "rows", "build s", "open ms",
-                "open st", "save ms", "save st", "errors");
+    std::printf("%-11s %9s %9s %10s %8s %10s %8s %10s %8s %6s\n", "backend", "rows", "build s",
+                "open ms", "open st", "save ms", "save st", "recalc ms", "recalc st", "errors");
     std::vector<Figures> walks;
     for (const QString& backend : options.backends) {
         for (int articles : options.sizes) {
@@ -320,14 +331,15 @@ int main(int argc, char** argv) {
             if (f.rows == 0)
                 continue;
             walks.push_back(f);
-            std::printf("%-11s %9d %9.1f %10.2f %8d %10.3f %8d %6d\n", qPrintable(f.backend),
-                        f.rows, f.buildSeconds, f.openMs, f.openStatements, f.saveMs,
-                        f.saveStatements, f.errors);
+            std::printf("%-11s %9d %9.1f %10.2f %8d %10.3f %8d %10.2f %8d %6d\n",
+                        qPrintable(f.backend), f.rows, f.buildSeconds, f.openMs, f.openStatements,
+                        f.saveMs, f.saveStatements, f.recalcMs, f.recalcStatements, f.errors);
             std::fflush(stdout);
         }
     }
     std::printf("(%d runs each; open = SetupLisVen, UpdateRecords VEN, SetupLisAcq, UpdateRecords "
-                "ACQ of %d sales and %d purchase lists; save = UpdateRecord of one edited row)\n",
+                "ACQ of %d sales and %d purchase lists; save = UpdateRecord of one edited row;\n"
+                " recalc = \"&Ricalcola\": RicalcolaPrezzi over every sales row, each saved)\n",
                 options.runs, SalesLists, PurchaseLists);
     for (const Figures& f : walks) {
         for (const auto& [name, walk] : {std::pair{"Enter alone", f.untouched}, {"typed", f.typed}})

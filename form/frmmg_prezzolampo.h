@@ -220,8 +220,20 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void UpdateRecord(host::Recordset& rs);
     QString DecimalDB(const rt::Variant& Expression);
 
+    // ---- Working tables across a lost connection (storage/working_tables.cpp) ----
+    // Makes the connection put the working tables back when it opens a lost session again.
+    void keepWorkingTablesAcrossSessions(host::Connection& connection);
+    void RestoreWorkingTables(host::Connection& connection);
+
     // ---- Price derivation (pricing/recalculation.cpp) ----
-    void RicalcolaPrezzi(const rt::Variant& onlyCurrentRow = {});
+    // Derives the sales prices from their base purchase lists: every sales row, or only the
+    // current one when SoloRigaCorrente is True or 1.
+    void RicalcolaPrezzi(const rt::Variant& SoloRigaCorrente = {});
+    void CMD_RICALCOLATUTTI_ButtonClick();
+    // The article's rounding bracket as text; "" for a blank code, Empty without a bracket.
+    rt::Variant GetScaglione(const QString& article);
+    // The VAT percentage of the header's article, as a whole number (halves to even); 0 if none.
+    std::int16_t GetAliquotaIvaArticolo();
 
     // ---- Grid editing and navigation (grids/editing.cpp) ----
     rt::Variant ValueBeforeEdit; // the cell's value when its edit started (either grid)

@@ -209,6 +209,8 @@ void FRMMG_PREZZOLAMPO::connectHandlers() {
     connect(GRD_LISVEN, &host::KRX_QGRID::RowChanged, this, &F::GRD_LISVEN_RowChanged);
 
     connect(CMD_NUOVO, &host::KRX_TBARMENU::ButtonClick, this, &F::CMD_NUOVO_ButtonClick);
+    connect(CMD_RICALCOLATUTTI, &host::KRX_TBARMENU::ButtonClick, this,
+            &F::CMD_RICALCOLATUTTI_ButtonClick);
     connect(RESIZEFORM, &host::KRX_RESIZEFORM::Setup, this, &F::RESIZEFORM_Setup);
     connect(MDIActiveX1, &host::MDIActiveX::FormLoad, this, &F::MDIActiveX1_FormLoad);
 }

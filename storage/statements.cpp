@@ -51,6 +51,12 @@ QString selectWorkingTableSql(const QString& table) {
     return u"SELECT * FROM "_qs + table;
 }
 
+QString workingTableOfSelect(const QString& select) {
+    const QString head = selectWorkingTableSql(QString());
+    const QString table = select.startsWith(head) ? select.mid(head.size()) : QString();
+    return table.startsWith(u"##"_qs) ? table : QString();
+}
+
 // ---- Look-ups ----
 
 QString getListinoSql(const QString& company, std::int16_t side, const QString& article,

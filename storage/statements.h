@@ -33,6 +33,9 @@ QString dropWorkingTableSql(const QString& table);
 // The CREATE of a working table: one line, the 48 columns, a comma after the last one.
 QString createWorkingTableSql(const QString& table);
 QString selectWorkingTableSql(const QString& table);
+// The working table a recordset was opened on by selectWorkingTableSql; empty for any other
+// text.
+QString workingTableOfSelect(const QString& select);
 
 // ---- Look-ups of a stored row ----
 

@@ -95,6 +95,20 @@ bool returnsRows(const QString& text) {
 
 } // namespace
 
+QString serverWords(const QSqlError& error) {
+    QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    static const QRegularExpression appendedState(u"\\([0-9A-Z]{0,5}\\)\\s*$"_qs);
+    words.remove(appendedState);
+    static const QRegularExpression continuation(u"\\s*\\n\\t\\s*"_qs);
+    words.replace(continuation, QStringLiteral(" "));
+    return words.trimmed();
+}
+
+bool sessionEndedBy(const QString& sqlState) {
+    return sqlState.startsWith(u"08") || sqlState == u"57P01" || sqlState == u"57P02" ||
+           sqlState == u"57P03";
+}
+
 Connection::Connection() = default;
 
 Connection::~Connection() {
@@ -106,6 +120,13 @@ void Connection::Open(const QString& connectionString, const QString& user,
     if (!connectionString.isEmpty())
         ConnectionString = connectionString;
     Close();
+    user_ = user;
+    password_ = password;
+    openSession();
+    open_ = true;
+}
+
+void Connection::openSession() {
     const ConnectionSettings settings = parseConnectionString(ConnectionString);
     qtConnectionName_ = QStringLiteral("prezzolampo_connection_%1").arg(++connectionCounter);
     QSqlDatabase db;
@@ -121,17 +142,19 @@ void Connection::Open(const QString& connectionString, const QString& user,
         if (!port.isEmpty())
             db.setPort(port.toInt());
         db.setDatabaseName(firstOf(settings, {"database", "initial catalog"}));
-        db.setUserName(user.isEmpty() ? firstOf(settings, {"user id", "user", "username", "uid"})
-                                      : user);
-        db.setPassword(password.isEmpty() ? firstOf(settings, {"password", "pwd"}) : password);
+        db.setUserName(user_.isEmpty() ? firstOf(settings, {"user id", "user", "username", "uid"})
+                                       : user_);
+        db.setPassword(password_.isEmpty() ? firstOf(settings, {"password", "pwd"}) : password_);
+        // An unreachable server host answers "timeout expired" instead of freezing the window.
+        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     } else if (settings.provider == u"odbc" || settings.provider == u"qodbc") {
         dialect_ = Dialect::SqlServer;
         db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtConnectionName_);
         db.setDatabaseName(settings.odbcString);
-        if (!user.isEmpty())
-            db.setUserName(user);
-        if (!password.isEmpty())
-            db.setPassword(password);
+        if (!user_.isEmpty())
+            db.setUserName(user_);
+        if (!password_.isEmpty())
+            db.setPassword(password_);
     } else {
         qtConnectionName_.clear();
         const DbError error{
@@ -140,14 +163,16 @@ void Connection::Open(const QString& connectionString, const QString& user,
         throw rt::Error(error.number, error.description);
     }
     if (!db.open()) {
-        const DbError error = errorOf(db.lastError());
+        DbError error = errorOf(db.lastError());
+        error.description = serverWords(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(qtConnectionName_);
         qtConnectionName_.clear();
         errors_ = {error};
         throw rt::Error(error.number, error.description);
     }
-    open_ = true;
+    lost_ = false;
+    lostReason_.clear();
     errors_.clear();
     if (dialect_ == Dialect::PostgreSQL) // no notices such as "table ... does not exist, skipping"
         QSqlQuery(database()).exec(QStringLiteral("SET client_min_messages = warning"));
@@ -155,6 +180,12 @@ void Connection::Open(const QString& connectionString, const QString& user,
 }
 
 void Connection::Close() {
+    closeSession();
+    open_ = false;
+    lost_ = false;
+}
+
+void Connection::closeSession() {
     if (qtConnectionName_.isEmpty())
         return;
     {
@@ -163,8 +194,39 @@ void Connection::Close() {
     }
     QSqlDatabase::removeDatabase(qtConnectionName_);
     qtConnectionName_.clear();
-    open_ = false;
     tableColumnTypes_.clear();
+}
+
+void Connection::setSessionRestorer(std::function<void(Connection&)> restorer) {
+    restorer_ = std::move(restorer);
+}
+
+// A new session in place of the lost one. The restorer runs its statements on the new
+// session; when it fails, the session counts as lost again, so the next statement starts over
+// from a fresh session rather than from a half-restored one.
+void Connection::reopenLostSession() {
+    if (!lost_ || restoring_)
+        return;
+    closeSession();
+    try {
+        openSession();
+    } catch (const rt::Error&) {
+        lost_ = true;
+        const QString words = errors_.isEmpty() ? QString() : errors_.first().description;
+        throw rt::Error(rt::ErrDatabase,
+                        QStringLiteral("Connessione al database non ripristinata: ") + words);
+    }
+    if (!restorer_)
+        return;
+    restoring_ = true;
+    try {
+        restorer_(*this);
+    } catch (...) {
+        restoring_ = false;
+        lost_ = true;
+        throw;
+    }
+    restoring_ = false;
 }
 
 int Connection::State() const {
@@ -215,9 +277,13 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText) {
     return recordset;
 }
 
-// A query for one statement: numbers exact (as text), rows read once, counted.
+// A query for one statement: numbers exact (as text), rows read once, counted. A session that
+// ended unnoticed, or that a failure found lost, is opened again first.
 QSqlQuery Connection::newStatementQuery(const QString& translatedText) {
     requireOpen();
+    if (!lost_ && !restoring_ && !database().isOpen())
+        lost_ = true;
+    reopenLostSession();
     QSqlQuery query(database());
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     query.setForwardOnly(true);
@@ -247,9 +313,28 @@ QSqlQuery Connection::runStatement(const QString& translatedText, const QVariant
 }
 
 void Connection::fail(const QSqlError& sqlError) {
-    const DbError error = errorOf(sqlError);
+    throw failureOf(sqlError);
+}
+
+rt::Error Connection::failureOf(const QSqlError& sqlError) {
+    DbError error = errorOf(sqlError);
+    // The driver sees a dead session (its isOpen asks the client library) once it has read
+    // the end of the stream; a server that announced its shutdown says so by SQLSTATE first.
+    if (!database().isOpen() || sessionEndedBy(error.sqlState)) {
+        lost_ = true;
+        const QString words = serverWords(sqlError);
+        // A statement on a session the driver had already closed carries no text of its own.
+        if (!words.isEmpty())
+            lostReason_ = words;
+        else if (lostReason_.isEmpty())
+            lostReason_ = QStringLiteral("la sessione non è più aperta");
+        error.description = lostReason_;
+        errors_ = {error};
+        return rt::Error(error.number,
+                         QStringLiteral("Connessione al database interrotta: ") + lostReason_);
+    }
     errors_ = {error};
-    throw rt::Error(error.number, error.description);
+    return rt::Error(error.number, error.description);
 }
 
 void Connection::forgetColumnTypesAfter(const QString& statement) {

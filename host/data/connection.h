@@ -10,6 +10,7 @@
 //   "Provider=ODBC;<ODBC connection string>"          (SQL Server, e.g. through FreeTDS)
 
 #include "host/data/sql_dialect.h"
+#include "runtime/errors.h"
 #include "runtime/variant.h"
 
 #include <QList>
@@ -18,6 +19,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace host {
@@ -32,6 +34,13 @@ struct DbError {
 };
 
 enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
+
+// The server's words in a driver error, as one text: the breaks that continue a sentence
+// and the SQLSTATE the driver appends in parentheses are taken out.
+QString serverWords(const QSqlError& error);
+// Whether a SQLSTATE says the session has ended: a connection exception (class 08), or the
+// server shutting down, crashed or still starting (57P01, 57P02, 57P03).
+bool sessionEndedBy(const QString& sqlState);
 
 class Connection : public rt::Object, public std::enable_shared_from_this<Connection> {
   public:
@@ -49,6 +58,15 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     // Closes the connection; temporary tables of the connection end with it.
     void Close();
     int State() const;
+
+    // A lost session: the server went away or ended it (stopped, restarted, the session
+    // terminated). The statement that finds it fails with the server's words; the connection
+    // stays open for the program and the next statement opens a new session first, with the
+    // same connection string, then lets the restorer put back what the lost session held
+    // (its temporary tables) before it runs. While the server is unreachable every statement
+    // fails with the reason the new session could not be opened.
+    bool isLost() const { return lost_; }
+    void setSessionRestorer(std::function<void(Connection&)> restorer);
     Dialect dialect() const;
 
     // Executes command text. A statement that returns rows gives an open recordset positioned
@@ -91,6 +109,11 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
 
   private:
     friend class Recordset;
+    void openSession();
+    void closeSession();
+    void reopenLostSession();
+    // After a failure: whether the session is gone, and the error as the user reads it.
+    rt::Error failureOf(const QSqlError& sqlError);
     // Forgets the cached column types when the statement may change a table.
     void forgetColumnTypesAfter(const QString& statement);
     QSqlQuery newStatementQuery(const QString& translatedText);
@@ -103,6 +126,12 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     QString qtConnectionName_;
     Dialect dialect_ = Dialect::SqlServer;
     bool open_ = false;
+    bool lost_ = false;
+    bool restoring_ = false;
+    QString user_;
+    QString password_;
+    QString lostReason_; // the server's words when the session was found lost
+    std::function<void(Connection&)> restorer_;
     QList<DbError> errors_;
     QStringList trace_;
     QStringList translatedTrace_;

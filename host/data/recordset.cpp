@@ -58,10 +58,15 @@ QString singleTableOf(const QString& translatedSelect) {
     return m.hasMatch() ? m.captured(2) : QString();
 }
 
+// The hidden column that names a stored row.
+QString identityColumn(Dialect dialect) {
+    return dialect == Dialect::SQLite ? u"rowid"_qs : u"ctid"_qs;
+}
+
 QString withRowIdentity(const QString& translatedSelect, Dialect dialect) {
     static const QRegularExpression select(u"^\\s*SELECT\\s+"_qs,
                                            QRegularExpression::CaseInsensitiveOption);
-    const QString identity = dialect == Dialect::SQLite ? u"rowid"_qs : u"ctid"_qs;
+    const QString identity = identityColumn(dialect);
     QString text = translatedSelect;
     return text.replace(select,
                         QStringLiteral("SELECT %1 AS %2, ").arg(identity, RowIdentityColumn));
@@ -152,6 +157,7 @@ struct Recordset::Impl {
         }
         return -1;
     }
+    void requireWritable() const;
     void writeRow(Row& row);
 };
 
@@ -172,7 +178,10 @@ void Recordset::Open(const QString& source, Connection& connection) {
             openOnExecutedQuery(source, query, connection, table, true);
             return;
         } catch (const rt::Error&) {
-            // Not a plain table (a view, say): read it without a row identity.
+            // Not a plain table (a view, say): read it without a row identity. A lost session
+            // is the user's to retry, never a reason to read the rows some other way.
+            if (connection.isLost())
+                throw;
         }
     }
     QSqlQuery query = connection.runStatement(translated);
@@ -416,13 +425,42 @@ void Recordset::UpdateBatch() {
             d->writeRow(row);
 }
 
-void Recordset::Impl::writeRow(Row& row) {
+void Recordset::Impl::requireWritable() const {
     if (connectionAlive.expired())
         throw objectClosed();
     if (table.isEmpty() || !hasIdentity)
         throw rt::Error(3251, QStringLiteral("Il recordset non supporta gli aggiornamenti. "
                                              "Questo potrebbe essere dovuto a una limitazione "
                                              "del provider o del tipo di blocco selezionato."));
+}
+
+void Recordset::writeRowsIntoNewTable() {
+    d->requireOpen();
+    d->requireWritable();
+    QStringList names;
+    for (const ColumnInfo& column : d->columns)
+        names << column.name;
+    const QString statement =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+            .arg(d->table, names.join(QStringLiteral(", ")),
+                 QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
+                 identityColumn(d->dialect));
+    for (Impl::Row& row : d->rows) {
+        QVariantList parameters;
+        for (std::size_t c = 0; c < d->columns.size(); ++c)
+            parameters << toDriverParameter(row.values[c], d->columns[c], d->dialect);
+        QSqlQuery query = d->connection->runStatement(statement, parameters);
+        if (!query.next())
+            throw rowNotFound();
+        row.identity = query.value(0);
+        row.original = row.values;
+        row.changed.assign(d->columns.size(), false);
+        row.dirty = false;
+    }
+}
+
+void Recordset::Impl::writeRow(Row& row) {
+    requireWritable();
     QStringList assignments;
     QVariantList parameters;
     for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -432,9 +470,9 @@ void Recordset::Impl::writeRow(Row& row) {
         parameters << toDriverParameter(row.values[c], columns[c], dialect);
     }
     parameters << row.identity;
-    QString statement = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                            .arg(table, assignments.join(QStringLiteral(", ")),
-                                 dialect == Dialect::SQLite ? u"rowid"_qs : u"ctid"_qs);
+    QString statement =
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+            .arg(table, assignments.join(QStringLiteral(", ")), identityColumn(dialect));
     if (dialect == Dialect::PostgreSQL)
         statement += QStringLiteral(" RETURNING ctid");
     QSqlQuery query = connection->runStatement(statement, parameters);

@@ -101,6 +101,10 @@ class Recordset : public rt::Object {
     void Update();
     // Writes every changed row back to its table.
     void UpdateBatch();
+    // Writes every row as it stands, pending changes included, into its table made anew
+    // empty under the same name (a temporary table of a session that was lost). The rows keep
+    // their order and place and count as written.
+    void writeRowsIntoNewTable();
 
     // For the connection: takes every row of a statement it has already executed.
     void openOnExecutedQuery(const QString& source, QSqlQuery& query, Connection& connection,

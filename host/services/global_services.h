@@ -67,9 +67,10 @@ class GlobalServices : public rt::Object {
     const QList<std::shared_ptr<Cinterface>>& closedContracts() const { return closed_; }
 
     std::shared_ptr<CurrencyService> currency() const { return currency_; }
-    // Company parameter: 0 = mark-up added on cost, other = margin on the selling price.
-    int markupMethod() const { return markupMethod_; }
-    void setMarkupMethod(int m) { markupMethod_ = m; }
+    // Company parameter: 0 = mark-up added on cost, other = margin on the selling price. A
+    // Variant as the host keeps its parameters (it may be Null where nobody set it).
+    rt::Variant markupMethod() const { return markupMethod_; }
+    void setMarkupMethod(const rt::Variant& m) { markupMethod_ = m; }
 
     // Where the host shows a plug-in window (its window area); unset: a top-level window.
     std::function<void(QWidget* window)> presentWindow;
@@ -85,7 +86,7 @@ class GlobalServices : public rt::Object {
     QList<std::shared_ptr<Cinterface>> closed_;
     QObject* application_ = nullptr;
     std::shared_ptr<CurrencyService> currency_;
-    int markupMethod_ = 0;
+    rt::Variant markupMethod_ = std::int16_t(0);
     HostObjectFactory factory_;
 };
 

@@ -9,12 +9,14 @@
 #include "host/services/navigator.h"
 #include "host/window/window_support.h"
 
+#include "runtime/conversions.h"
 #include <QAction>
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 #include <map>
 
@@ -47,6 +49,7 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
          "1"},
         {"settings file", {}, {{"connection", pg}, {"company", "7"}}, pg, "", "7"},
         {"settings database", {}, {{"database", "/srv/d.sqlite"}}, "", "/srv/d.sqlite", "1"},
+        {"company written as SQL takes it", {}, {{"company", " 007"}}, "", "default", "7"},
         {"command line over settings",
          {"--database", "/tmp/y.sqlite", "--company", "3"},
          {{"connection", pg}, {"company", "7"}},
@@ -71,6 +74,10 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
                   row.connection.isEmpty() ? demo::demoConnectionString(demoFile) : row.connection);
         EXPECT_EQ(s.companyCode, row.company);
     }
+    // A settings file whose company is no whole number: the program refuses to start.
+    EXPECT_TRUE(companyCodeProblem(QStringLiteral("7")).isEmpty());
+    EXPECT_FALSE(companyCodeProblem(QStringLiteral("1 OR 1=1")).isEmpty());
+    EXPECT_FALSE(companyCodeProblem(QString()).isEmpty());
 }
 
 TEST(HostSettings, CallOptions) {
@@ -96,13 +103,42 @@ TEST(HostSettings, CallOptions) {
     EXPECT_EQ(d.pluginFolder, defaultPluginFolder());
 }
 
+// The mark-up method: command line, else settings file, else 0; the Impostazioni menu puts a
+// choice in force at once and hands it over to be kept.
+TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
+    QTemporaryDir dir;
+    QSettings file(dir.filePath("markup.conf"), QSettings::IniFormat);
+    const auto resolved = [&](const QStringList& arguments) {
+        HostOptions options;
+        EXPECT_TRUE(options.parse(QStringList{"prezzolampo"} + arguments));
+        return options.resolve(file).markupMethod;
+    };
+    EXPECT_EQ(resolved({}), 0);
+    saveMarkupMethod(file, 1);
+    EXPECT_EQ(resolved({}), 1);
+    EXPECT_EQ(resolved({"--markup-method", "0"}), 0);
+
+    auto global = std::make_shared<host::GlobalServices>();
+    global->setMarkupMethod(0);
+    MainFrame frame(global);
+    QList<int> kept;
+    frame.markupMethodChosen = [&kept](int method) { kept.append(method); };
+    auto* margin = frame.findChild<QAction*>(QStringLiteral("markupMethod1"));
+    auto* onCost = frame.findChild<QAction*>(QStringLiteral("markupMethod0"));
+    ASSERT_TRUE(margin && onCost);
+    EXPECT_TRUE(onCost->isChecked());
+    margin->trigger();
+    EXPECT_EQ(rt::CInt(global->markupMethod()), 1);
+    EXPECT_FALSE(onCost->isChecked());
+    onCost->trigger();
+    EXPECT_EQ(rt::CInt(global->markupMethod()), 0);
+    EXPECT_EQ(kept, (QList<int>{1, 0}));
+}
+
 TEST(HostSettings, WrongArgumentsAreRefused) {
     const std::vector<QStringList> table = {
-        {"--quit-after", "presto"},
-        {"--quit-after", "-5"},
-        {"--sconosciuta"},
-        {"articolo"},
-        {"--database"},
+        {"--quit-after", "presto"}, {"--quit-after", "-5"}, {"--markup-method", "margine"},
+        {"--sconosciuta"},          {"articolo"},           {"--database"},
     };
     for (const QStringList& arguments : table) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

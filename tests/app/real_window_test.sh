@@ -27,6 +27,14 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 0700 "$XDG_RUNTIME_DIR"
 here=$(cd "$(dirname "$0")/../.." && pwd)
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/tests/lsan.supp:print_suppressions=0}
 
+# Without a display, --help and a refused start still answer, in words, and end.
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help >"$work/help" 2>"$work/stderr" ||
+    fail "--help without a display: exit code $?"
+grep -q -- '--markup-method' "$work/help" || fail "--help does not list the options"
+env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --company "1 OR 1=1" >"$work/stdout" 2>"$work/stderr"
+[ $? -eq 2 ] || fail "a company code that is no number was not refused"
+grep -q 'Codice ditta non valido' "$work/stderr" || fail "no message for the refused company code"
+
 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
     "$program" --database "$work/demo.sqlite" --screenshot "$screenshot" --quit-after 4000 \
     >"$work/stdout" 2>"$work/stderr"

@@ -27,6 +27,7 @@ struct Cluster {
     QString reason;
     QString dir;
     QString userPrefix;
+    int port = 0; // of the server this process started
 };
 
 Cluster& cluster() {
@@ -80,6 +81,16 @@ void stopCluster() {
     QDir(c.dir).removeRecursively();
 }
 
+bool startServer(const Cluster& c, const QString& log) {
+    return run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
+                   QStringLiteral("/data -l ") + c.dir +
+                   QStringLiteral("/data/server.log -o \"-p %1 -k %2 -c listen_addresses=127.0.0.1 "
+                                  "-c fsync=off\" -w start")
+                       .arg(c.port)
+                       .arg(c.dir),
+               log);
+}
+
 bool startCluster(Cluster& c) {
     if (!QFile::exists(PostgresBin + QStringLiteral("/initdb"))) {
         c.reason = QStringLiteral("initdb non trovato in ") + PostgresBin;
@@ -109,13 +120,8 @@ bool startCluster(Cluster& c) {
         return false;
     }
     const int port = freeLoopbackPort();
-    if (!run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
-                 QStringLiteral("/data -l ") + c.dir +
-                 QStringLiteral("/data/server.log -o \"-p %1 -k %2 -c listen_addresses=127.0.0.1 "
-                                "-c fsync=off\" -w start")
-                     .arg(port)
-                     .arg(c.dir),
-             log)) {
+    c.port = port;
+    if (!startServer(c, log)) {
         c.reason = QStringLiteral("pg_ctl start non riuscito: ") + tail(log);
         return false;
     }
@@ -208,6 +214,20 @@ QString testPostgresConnectionString() {
         return {};
     }
     return c.baseConnection + QStringLiteral(";Database=") + name;
+}
+
+bool stopTestPostgres() {
+    std::lock_guard lock(clusterMutex());
+    const Cluster& c = cluster();
+    return c.port != 0 && run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
+                                  QStringLiteral("/data -m fast -w stop"),
+                              c.dir + QStringLiteral("/setup.log"));
+}
+
+bool startTestPostgres() {
+    std::lock_guard lock(clusterMutex());
+    const Cluster& c = cluster();
+    return c.port != 0 && startServer(c, c.dir + QStringLiteral("/setup.log"));
 }
 
 QString postgresUnavailableReason() {

@@ -12,6 +12,11 @@ namespace testsupport {
 // server could be started (see postgresUnavailableReason()).
 QString testPostgresConnectionString();
 QString postgresUnavailableReason();
+// Stops the throwaway server of this test process as a service stop does (sessions are ended
+// with "terminating connection due to administrator command"), and starts it again on the same
+// port. False when the server is not this process's own (PREZZOLAMPO_PG) or pg_ctl failed.
+bool stopTestPostgres();
+bool startTestPostgres();
 // True when a missing PostgreSQL must fail the test (CI=true) rather than skip it.
 bool postgresRequired();
 

@@ -1,0 +1,363 @@
+// Deriving sales prices through the window, on SQLite and PostgreSQL: the price each list's
+// parameters ask for, in the working row and in LI10_LISTARTIC, and a pass that always leaves
+// the grids attached, the window drawn and every filter gone.
+#include "form/frmmg_prezzolampo.h"
+#include "host/controls/field_controls.h"
+#include "host/controls/window_controls.h"
+#include "host/window/window_support.h"
+#include "storage/form_utilities.h"
+#include "tests/setup/setup_scenarios.h"
+
+namespace {
+
+using setuptest::updateLists;
+using testsupport::WindowDriver;
+
+const char* const Screws = "VITI-INOX-4X40"; // VAT 22 %, bracket 1 (0.05; 0.10 from 50)
+const char* const Honey = "MIELE-MILLEF";    // VAT 10.5 %, no bracket
+const char* const Shears = "FORBICI-POTA";   // bracket 2 without the rounding flag
+
+rt::Decimal dec(const char* text) {
+    return *rt::Decimal::parse(std::string_view(text));
+}
+
+// One sales list (1) on one purchase list (1); the purchase row is set to a gross price of 125
+// with a 20 % discount: net 100.
+struct Case {
+    const char* name;
+    const char* article = Screws;
+    int defaultMarkup = 0; // MG44_RICDEFAULT
+    int zeroMode = 0;      // MG44_INDMODRICZERO
+    int purchaseVat = 0, salesVat = 0;
+    int rounding = 0;             // MG44_INDARRPREZZO
+    const char* bracket = "NULL"; // MG44_SCAGL_MG02
+    const char* base = "1";       // MG44_NUMLISTACQRIC
+    rt::Variant method = std::int16_t(0);
+    bool rowsInserted = false;
+    const char* rowMarkup = "25";
+    // Afterwards: the sales row's price, mark-up, rounding columns; whether it was saved.
+    const char* price;
+    const char* markup = "25";
+    const char* rounded = "0"; // "0" (0 and Null), the bracket (1 and it), or "keep"
+    bool saved = true;
+};
+
+const Case Cases[] = {
+    {.name = "on cost, default mark-up list", .defaultMarkup = 30, .price = "125"},
+    {.name = "on cost, list without default", .price = "125"},
+    {.name = "margin, default mark-up list",
+     .defaultMarkup = 30,
+     .method = 1,
+     .price = "133.333333"},
+    {.name = "margin, list without default", .method = 1, .price = "133.333333"},
+    {.name = "Null method is a margin without default",
+     .method = rt::Variant::null(),
+     .price = "133.333333"},
+    {.name = "Null method is on cost with default",
+     .defaultMarkup = 30,
+     .method = rt::Variant::null(),
+     .price = "125"},
+    {.name = "VAT added, default", .defaultMarkup = 30, .salesVat = 1, .price = "152.5"},
+    {.name = "VAT added", .salesVat = 1, .price = "152.5"},
+    {.name = "VAT removed, default", .defaultMarkup = 30, .purchaseVat = 1, .price = "102.459016"},
+    {.name = "VAT removed", .purchaseVat = 1, .price = "102.459016"},
+    {.name = "VAT 10.5 % counts as 10", .article = Honey, .salesVat = 1, .price = "137.5"},
+    {.name = "zero mark-up, mode 0 keeps the price",
+     .rowMarkup = "0",
+     .price = "12.9",
+     .markup = "0",
+     .rounded = "keep"},
+    {.name = "default mark-up copied after an insert",
+     .defaultMarkup = 30,
+     .rowsInserted = true,
+     .rowMarkup = "0",
+     .price = "130",
+     .markup = "30"},
+    {.name = "no default copied without an insert",
+     .defaultMarkup = 30,
+     .zeroMode = 2,
+     .rowMarkup = "0",
+     .price = "125",
+     .markup = "0"},
+    {.name = "mode 1 copies the purchase row",
+     .zeroMode = 1,
+     .rowMarkup = "0",
+     .price = "125",
+     .markup = "0"},
+    {.name = "mode 2 with VAT added",
+     .zeroMode = 2,
+     .salesVat = 1,
+     .rowMarkup = "0",
+     .price = "152.5",
+     .markup = "0"},
+    {.name = "mode 3 takes the net price",
+     .zeroMode = 3,
+     .rowMarkup = "0",
+     .price = "100",
+     .markup = "0"},
+    {.name = "rounding by the article's bracket",
+     .rounding = 1,
+     .method = 1,
+     .price = "133.3",
+     .rounded = "1"},
+    {.name = "article without rounding flag",
+     .article = Shears,
+     .rounding = 1,
+     .method = 1,
+     .price = "133.333333",
+     .rounded = "keep"},
+    {.name = "rounding by the list's bracket",
+     .rounding = 2,
+     .bracket = "3",
+     .method = 1,
+     .price = "129",
+     .rounded = "3"},
+    {.name = "list without bracket",
+     .rounding = 2,
+     .method = 1,
+     .price = "133.333333",
+     .rounded = "keep"},
+    {.name = "margin of 100 keeps the price",
+     .method = 1,
+     .rowMarkup = "100",
+     .price = "12.9",
+     .markup = "100",
+     .rounded = "keep"},
+    {.name = "base list not in the purchase rows",
+     .base = "7",
+     .price = "12.9",
+     .rounded = "keep",
+     .saved = false},
+    {.name = "no base list", .base = "NULL", .price = "12.9", .rounded = "keep", .saved = false},
+};
+
+class Recalculation : public setuptest::WindowScenario {
+  protected:
+    // Only purchase list 1 and sales list 1 take part, as the case sets them; the article is
+    // loaded through the header.
+    std::unique_ptr<WindowDriver> openFor(const Case& c) {
+        auto driver = openWindow({
+            u"DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND MG44_NUMLIST <> 1"_qs,
+            updateLists(demo::PurchaseSide, u"MG44_FLGIVACOMPR = %1"_qs.arg(c.purchaseVat)),
+            updateLists(demo::SalesSide,
+                        u"MG44_NUMLISTACQRIC = %1, MG44_RICDEFAULT = %2, MG44_INDMODRICZERO = %3, "
+                        "MG44_FLGIVACOMPR = %4, MG44_INDARRPREZZO = %5, MG44_SCAGL_MG02 = %6"_qs
+                            .arg(QLatin1String(c.base))
+                            .arg(c.defaultMarkup)
+                            .arg(c.zeroMode)
+                            .arg(c.salesVat)
+                            .arg(c.rounding)
+                            .arg(QLatin1String(c.bracket))),
+        });
+        FRMMG_PREZZOLAMPO* w = driver->window();
+        WindowDriver::typeAndEnter(w->TXT_CODART, QLatin1String(c.article));
+        return driver;
+    }
+
+    static void set(host::Recordset& rs, const char* column, const rt::Variant& v) {
+        rs.Fields(QLatin1String(column)).setValue(v);
+    }
+    static rt::Variant get(host::Recordset& rs, const char* column) {
+        return rs.Fields(QLatin1String(column)).Value();
+    }
+
+    // The stored sales row of list 1 in the working row's period, priced as given.
+    int storedRowsPriced(FRMMG_PREZZOLAMPO& w, const QString& article, const rt::Decimal& price) {
+        host::Recordset& sales = *w.Rst_RecSet_LISVEN;
+        host::Connection side;
+        side.Open(connectionString_);
+        auto rs =
+            side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
+                         "LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = 1 AND LI10_CODART_MG66 = '%1' AND "
+                         "LI10_DATAINIZIOVAL = '%2' AND LI10_PREZZO = %3"_qs.arg(
+                             article, DataSql(get(sales, "LI10_DATAINIZIOVAL")), price.toString()));
+        return rt::CInt(rs->Fields(0).Value());
+    }
+};
+
+// Whatever a pass did, it leaves the window as the user works in it.
+void expectWindowGivenBack(FRMMG_PREZZOLAMPO& w) {
+    EXPECT_EQ(w.GRD_LISVEN->recordset(), w.Rst_RecSet_LISVEN);
+    EXPECT_EQ(w.GRD_LISACQ->recordset(), w.Rst_RecSet_LISACQ);
+    EXPECT_FALSE(host::isWindowUpdateLocked());
+    EXPECT_FALSE(w.Gbol_Busy);
+    EXPECT_TRUE(w.Rst_RecSet_LISACQ->Filter().isEmpty());
+    EXPECT_TRUE(w.Rst_ParametriVEN->Filter().isEmpty());
+}
+
+TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.name);
+        auto driver = openFor(c);
+        FRMMG_PREZZOLAMPO& w = *driver->window();
+        ASSERT_TRUE(w.Rst_RecSet_LISACQ && w.Rst_RecSet_LISVEN) << "the article did not load";
+        host::Recordset& purchase = *w.Rst_RecSet_LISACQ;
+        host::Recordset& sales = *w.Rst_RecSet_LISVEN;
+        ASSERT_EQ(purchase.RecordCount(), 1);
+        ASSERT_EQ(sales.RecordCount(), 1);
+        set(purchase, "LI10_PREZZO", dec("125"));
+        set(purchase, "LI10_SC1PER", dec("20"));
+        set(purchase, "PREZZO_NETTO", dec("100"));
+        set(sales, "LI10_PERRICDELTA", dec(c.rowMarkup));
+        if (c.price == std::string("12.9")) { // a case that keeps the price: the stored one
+            ASSERT_EQ(rt::CDec(get(sales, "LI10_PREZZO")), dec("12.9"));
+        }
+        const rt::Variant bracketBefore = get(sales, "LI10_SCAGL_MG02");
+        driver->global->setMarkupMethod(c.method);
+        w.RowsInserted = c.rowsInserted;
+        w.Gcon_Connect->clearTrace();
+
+        w.CMD_RICALCOLATUTTI_ButtonClick();
+
+        EXPECT_EQ(rt::CDec(get(sales, "LI10_PREZZO")), dec(c.price));
+        EXPECT_EQ(rt::CDec(get(sales, "LI10_PERRICDELTA")), dec(c.markup));
+        const QString rounded = QLatin1String(c.rounded);
+        if (rounded == u"keep"_qs) {
+            EXPECT_EQ(get(sales, "LI10_SCAGL_MG02").debugText(), bracketBefore.debugText());
+        } else if (rounded == u"0"_qs) {
+            EXPECT_EQ(rt::CInt(get(sales, "LI10_INDARROT")), 0);
+            EXPECT_TRUE(get(sales, "LI10_SCAGL_MG02").isNull());
+        } else {
+            EXPECT_EQ(rt::CInt(get(sales, "LI10_INDARROT")), 1);
+            EXPECT_EQ(NzStr(get(sales, "LI10_SCAGL_MG02")), rounded);
+        }
+        if (c.zeroMode == 1 && std::string(c.rowMarkup) == "0") {
+            EXPECT_EQ(rt::CDec(get(sales, "LI10_SC1PER")), dec("20"));
+        }
+        const QStringList sent = w.Gcon_Connect->trace();
+        const int saves = int(sent.filter(u"UPDATE LI10_LISTARTIC"_qs).size() +
+                              sent.filter(u"INSERT INTO LI10_LISTARTIC"_qs).size());
+        EXPECT_EQ(saves, c.saved ? 1 : 0) << sent.join(u'\n').toStdString();
+        if (c.saved) {
+            EXPECT_EQ(storedRowsPriced(w, QLatin1String(c.article), dec(c.price)), 1);
+        }
+        EXPECT_TRUE(driver->log->reports.isEmpty())
+            << setuptest::reportedProcedures(*driver->log).join(u'\n').toStdString();
+        expectWindowGivenBack(w);
+        EXPECT_TRUE(driver->close());
+    }
+}
+
+// The drill with the demo company's lists: "&Ricalcola" clicked, the derived prices on screen
+// are the stored ones; one row alone is derived on request; the look-ups are the article's.
+TEST_P(Recalculation, DemoArticleDerivedAndStored) {
+    auto driver = openWindow();
+    FRMMG_PREZZOLAMPO& w = *driver->window();
+    WindowDriver::typeAndEnter(w.TXT_CODART, "TRAP-BATT-18V");
+    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, "01012024");
+    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, "31122024");
+    ASSERT_TRUE(w.Rst_RecSet_LISVEN && w.Rst_RecSet_LISACQ) << "the drill did not load";
+    host::Recordset& sales = *w.Rst_RecSet_LISVEN;
+    ASSERT_EQ(sales.RecordCount(), 5);
+    const auto priceOfList = [&](int list) {
+        for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext())
+            if (rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value()) == list)
+                return rt::CDec(sales.Fields(u"LI10_PREZZO"_qs).Value());
+        ADD_FAILURE() << "no sales row of list " << list;
+        return rt::Decimal();
+    };
+
+    // One row on request: the second (list 2, default mark-up 25 on the net 70.413, rounded
+    // by the list's bracket 1 to 0.10), nothing else, and the cursor stays on it.
+    sales.MoveFirst();
+    sales.MoveNext();
+    w.Gcon_Connect->clearTrace();
+    w.RowsModified = true;
+    w.RicalcolaPrezzi(true);
+    EXPECT_EQ(sales.AbsolutePosition(), 2);
+    EXPECT_EQ(rt::CDec(sales.Fields(u"LI10_PREZZO"_qs).Value()), dec("88"));
+    EXPECT_EQ(w.Gcon_Connect->trace().filter(u"UPDATE LI10_LISTARTIC"_qs).size(), 1);
+    EXPECT_EQ(priceOfList(1), dec("159")) << "another row was derived";
+
+    // Every row, from the button: list 1 adds 40 % and VAT to the net, then rounds by the
+    // drill's bracket 3 (tens ending in 9); the look-ups are sent as the system writes them.
+    w.Gcon_Connect->clearTrace();
+    WindowDriver::click(w.CMD_RICALCOLATUTTI);
+    EXPECT_EQ(sales.AbsolutePosition(), 1);
+    const QStringList sent = w.Gcon_Connect->trace();
+    EXPECT_TRUE(sent.contains(u"SELECT MG66_SCAGL_MG02 FROM MG66_ANAGRART WHERE "
+                              "MG66_DITTA_CG18 =1 AND MG66_CODART ='TRAP-BATT-18V' AND "
+                              "MG66_FLGARRPRZ = 1"_qs));
+    EXPECT_TRUE(sent.contains(u"SELECT CG28_PERCIVA FROM MG66_ANAGRART INNER JOIN CG28_TABCODIVA "
+                              "ON MG66_ALIVA_CG28 = CG28_CODICE WHERE MG66_DITTA_CG18 = 1 AND "
+                              "MG66_CODART ='TRAP-BATT-18V'"_qs));
+    EXPECT_EQ(priceOfList(1), dec("119"));
+    EXPECT_EQ(priceOfList(2), dec("88"));
+    EXPECT_EQ(priceOfList(3), dec("0")) << "list 3: the net price of purchase list 2's new row";
+    host::Connection side;
+    side.Open(connectionString_);
+    for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext()) {
+        const int list = rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value());
+        auto stored = side.Execute(
+            u"SELECT LI10_PREZZO FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
+            "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V' AND LI10_NUMLIST = %1 "
+            "AND LI10_DATAINIZIOVAL = '%2'"_qs.arg(list)
+                .arg(DataSql(sales.Fields(u"LI10_DATAINIZIOVAL"_qs).Value())));
+        if (stored->RecordCount() == 1) {
+            EXPECT_EQ(rt::CDec(stored->Fields(0).Value()),
+                      rt::CDec(sales.Fields(u"LI10_PREZZO"_qs).Value()))
+                << "list " << list;
+        }
+    }
+    expectWindowGivenBack(w);
+
+    // A derived price the price column cannot hold (12 integer digits) is refused by its save,
+    // which says so; the pass goes on and the later rows are stored.
+    w.Rst_RecSet_LISACQ->MoveFirst();
+    w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("99999999999"));
+    w.Rst_RecSet_LISACQ->MoveNext(); // purchase list 2, the base of list 3 (its net price)
+    w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("50"));
+    const auto reportedProcedures = [&] {
+        QStringList names;
+        for (const auto& report : driver->log->reports)
+            names << report.procedure;
+        return names;
+    };
+    sales.MoveFirst(); // a pass starts only from a row
+    WindowDriver::click(w.CMD_RICALCOLATUTTI);
+    EXPECT_TRUE(reportedProcedures().contains(u"UpdateRecord"_qs));
+    auto third = side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_NUMLIST = 3 "
+                              "AND LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V' "
+                              "AND LI10_PREZZO = 50"_qs);
+    EXPECT_EQ(rt::CInt(third->Fields(0).Value()), 1) << "a row after the refused ones";
+    expectWindowGivenBack(w);
+
+    // A look-up that fails is reported under its own name, and the pass still ends.
+    driver->log->reports.clear();
+    w.Gstr_Ditta = u"x"_qs; // no such column: every look-up fails
+    sales.MoveFirst();
+    WindowDriver::click(w.CMD_RICALCOLATUTTI);
+    const QStringList failed = reportedProcedures();
+    EXPECT_TRUE(failed.contains(u"GetAliquotaIvaArticolo"_qs)) << failed.join(u' ').toStdString();
+    EXPECT_TRUE(failed.contains(u"GetScaglione"_qs)) << failed.join(u' ').toStdString();
+    expectWindowGivenBack(w);
+    side.Close();
+    EXPECT_TRUE(driver->close());
+}
+
+// After an edit was saved, a new article whose rows are inserted gets the default mark-ups
+// once, from the header's status event.
+TEST_P(Recalculation, InsertedRowsGetTheDefaultMarkupFromTheHeader) {
+    auto driver = openWindow();
+    FRMMG_PREZZOLAMPO& w = *driver->window();
+    WindowDriver::typeAndEnter(w.TXT_CODART, "SEMENTI-PRATO");
+    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, "01012024");
+    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, "31122024");
+    ASSERT_TRUE(w.Rst_RecSet_LISVEN) << "the article did not load";
+    w.RowsModified = true;
+    w.FME_TESTATA_ChangeStatus(0, 0); // the purchase row is inserted: the rows are derived
+    EXPECT_FALSE(w.RowsInserted);
+    host::Recordset& sales = *w.Rst_RecSet_LISVEN;
+    QMap<int, rt::Decimal> markups;
+    for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext())
+        markups[rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value())] =
+            rt::CDec(NzDec(sales.Fields(u"LI10_PERRICDELTA"_qs).Value()));
+    EXPECT_EQ(markups.value(1), dec("40"));
+    EXPECT_EQ(markups.value(2), dec("25"));
+    EXPECT_EQ(markups.value(3), dec("0")) << "a list without default mark-up keeps 0";
+    EXPECT_TRUE(driver->close());
+}
+
+SETUP_INSTANTIATE_BACKENDS(Recalculation);
+
+} // namespace
