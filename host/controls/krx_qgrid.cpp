@@ -236,6 +236,7 @@ class GridDelegate : public QStyledItemDelegate {
         const GridColumn& column = grid_->column(index.column());
         editor->setProperty(NumericProperty, column.numeric);
         grid_->editor_ = editor;
+        grid_->releasedEditor_ = nullptr;
         if (column.numeric) {
             editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             editor->setValidator(numberValidator(column.decimals, editor));
@@ -274,7 +275,11 @@ class GridDelegate : public QStyledItemDelegate {
             // The edit ends first, so that KeyDown's handler finds the value stored and the
             // current column still the edited one.
             emit commitData(editor);
-            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            // A rebinding inside OnEdited has already let the view go of the editor.
+            if (grid_->releasedEditor_ == editor)
+                editor->hide();
+            else
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
             grid_->raiseKeyDown(key);
             return true;
         }
@@ -437,6 +442,7 @@ void KRX_QGRID::resetRows() {
     QWidget* focused = QApplication::focusWidget();
     if (focused != view_ && contains(focused))
         view_->setFocus();
+    releasedEditor_ = editor_;
     model_->reset(isOpen(recordset_) ? recordset_->RecordCount() : 0);
     if (!column.isEmpty())
         pendingColumn_ = column;

@@ -173,10 +173,11 @@ class KRX_QGRID : public QWidget {
     QTableView* view_ = nullptr;
     GridModel* model_ = nullptr;
     bool autoLayout_ = false;
-    bool following_ = false;   // the view follows the recordset: no RowChanged
-    QString pendingColumn_;    // current column asked while there is no row
-    QString editedColumn_;     // the edited cell's column while an edit event runs
-    QPointer<QWidget> editor_; // the cell editor opened last (hidden once closed)
+    bool following_ = false;           // the view follows the recordset: no RowChanged
+    QString pendingColumn_;            // current column asked while there is no row
+    QString editedColumn_;             // the edited cell's column while an edit event runs
+    QPointer<QWidget> editor_;         // the cell editor opened last (hidden once closed)
+    QPointer<QWidget> releasedEditor_; // the editor a rebinding took from the view
 };
 
 } // namespace host
