@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
         std::fprintf(stdout, "%s", qPrintable(options.helpText()));
         return 0;
     }
+    // From here on the windowing system is needed (and the program's folder is known).
+    QApplication app(argc, argv);
     QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
                    QStringLiteral("prezzolampo"));
     const HostSettings settings = options.resolve(file);
@@ -123,7 +125,6 @@ int main(int argc, char** argv) {
         printError(problem + QStringLiteral(" (file delle impostazioni: %1)").arg(file.fileName()));
         return 2;
     }
-    QApplication app(argc, argv);
     if (!settings.demoDatabaseFile.isEmpty() && !prepareDemoDatabase(settings.demoDatabaseFile))
         return 1;
 

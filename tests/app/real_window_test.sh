@@ -27,6 +27,9 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 0700 "$XDG_RUNTIME_DIR"
 here=$(cd "$(dirname "$0")/../.." && pwd)
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/tests/lsan.supp:print_suppressions=0}
 
+# The program finds its plug-ins from its own folder, whatever the folder it is started in.
+cd "$work" || fail "no work folder"
+
 # Without a display, --help and a refused start still answer, in words, and end.
 env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --help >"$work/help" 2>"$work/stderr" ||
     fail "--help without a display: exit code $?"
