@@ -3,18 +3,28 @@
 #include "form/plugin_class.h"
 #include "host/controls/window_controls.h"
 #include "host/services/global_services.h"
+#include "host/services/log_service.h"
+#include "host/services/media_link.h"
 #include "host/services/navigator.h"
+#include "host/services/office_export.h"
 #include "host/window/window_support.h"
 #include "runtime/conversions.h"
+#include "runtime/errors.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -32,9 +42,20 @@ MainFrame::MainFrame(std::shared_ptr<host::GlobalServices> global, QWidget* pare
     connect(navigator_.get(), &host::Navigator::statusChanged, this, [this](int status) {
         navigatorStatus_->setText(QStringLiteral("Stato: %1").arg(status));
     });
-    navigator_->setModels(std::make_shared<host::LayoutObjectModel>(),
-                          std::make_shared<host::ScriptObjectModel>());
+    // The navigator builds its layout and script models when a window opens.
+    connect(navigator_.get(), &host::Navigator::formEventRun, this, &MainFrame::showFormEvent);
     global_->presentWindow = [this](QWidget* window) { presentWindow(window); };
+    // The media link tells the user what went wrong through the frame.
+    QPointer<MainFrame> self(this);
+    global_->factory().mediaLink = [self, make = global_->factory().mediaLink] {
+        std::shared_ptr<host::MediaLink> link = make ? make() : nullptr;
+        if (link && !link->notice)
+            link->notice = [self](const QString& text) {
+                if (self)
+                    self->tell(text, true);
+            };
+        return link;
+    };
     resize(1000, 640);
 }
 
@@ -76,6 +97,9 @@ void MainFrame::buildSettingsMenu() {
         methods->addAction(action);
         connect(action, &QAction::triggered, this, [this, m = method] { chooseMarkupMethod(m); });
     }
+    QAction* company = settings->addAction(QStringLiteral("Cambia &ditta..."));
+    company->setObjectName(QStringLiteral("changeCompany"));
+    connect(company, &QAction::triggered, this, &MainFrame::chooseCompany);
 }
 
 void MainFrame::chooseMarkupMethod(int method) {
@@ -89,17 +113,76 @@ void MainFrame::chooseMarkupMethod(int method) {
 }
 
 void MainFrame::pressNavigatorButton(int button) {
-    bool cancel = false;
-    emit navigator_->ButtonPressed(cancel, button);
+    navigator_->pressButton(button);
 }
 
 void MainFrame::exportToOffice() {
-    bool cancel = false;
-    emit navigator_->BeforeExportToOffice(cancel);
-    statusBar()->showMessage(cancel ? QStringLiteral("Esportazione annullata")
-                                    : QStringLiteral("Esportazione non disponibile in questa "
-                                                     "installazione"),
-                             5000);
+    const std::shared_ptr<host::LayoutObjectModel> layout = navigator_->layoutModel();
+    const QString caption = layout && !layout->windowCaption.isEmpty()
+                                ? layout->windowCaption
+                                : QStringLiteral("Esportazione");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString proposed = QDir(folder).filePath(host::OfficeExport::suggestedFileName(caption));
+    QString path = chooseExportFile
+                       ? chooseExportFile(proposed)
+                       : QFileDialog::getSaveFileName(this, QStringLiteral("Esporta"), proposed,
+                                                      QStringLiteral("Cartella di lavoro (*.xlsx)"),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        path += QLatin1String(".xlsx");
+    exportTo(path);
+}
+
+bool MainFrame::exportTo(const QString& filePath) {
+    try {
+        if (!navigator_->exportToOffice(filePath)) {
+            statusBar()->showMessage(QStringLiteral("Esportazione annullata"), 5000);
+            return false;
+        }
+    } catch (const rt::Error& e) {
+        tell(e.description(), true);
+        return false;
+    }
+    tell(QStringLiteral("Esportazione completata nel file %1")
+             .arg(QDir::toNativeSeparators(filePath)),
+         false);
+    return true;
+}
+
+void MainFrame::chooseCompany() {
+    bool ok = false;
+    const int company =
+        QInputDialog::getInt(this, QStringLiteral("Cambia ditta"), QStringLiteral("Codice ditta:"),
+                             global_->companyCode().toInt(), 1, 99999, 1, &ok);
+    if (!ok)
+        return;
+    if (navigator_->changeCompany(*global_, QString::number(company)))
+        statusBar()->showMessage(
+            QStringLiteral("Ditta %1: vale per le finestre aperte da ora").arg(company), 5000);
+}
+
+void MainFrame::showFormEvent(const QString& description) {
+    statusBar()->showMessage(description, 5000);
+    writeLog(QStringLiteral("SCRIPT | ") + description);
+}
+
+void MainFrame::tell(const QString& text, bool warning) {
+    writeLog((warning ? QStringLiteral("AVVISO | ") : QStringLiteral("INFO | ")) + text);
+    statusBar()->showMessage(text, 10000);
+    if (tellUser)
+        tellUser(text, warning);
+    else if (warning)
+        QMessageBox::warning(this, global_->applicationTitle(), text);
+    else
+        QMessageBox::information(this, global_->applicationTitle(), text);
+}
+
+void MainFrame::writeLog(const QString& line) const {
+    const auto& make = global_->factory().logService;
+    if (auto log = std::dynamic_pointer_cast<host::DialogLogService>(make ? make() : nullptr))
+        log->appendToLog(line);
 }
 
 void MainFrame::presentWindow(QWidget* window) {

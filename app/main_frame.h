@@ -42,6 +42,13 @@ class MainFrame : public QMainWindow {
     // force: the program keeps it in its settings file.
     std::function<void(int method)> markupMethodChosen;
     QMdiArea* windowArea() const { return windowArea_; }
+    // Where an export goes, given the proposed file: a save dialog unless replaced (tests).
+    // An empty answer gives the export up.
+    std::function<QString(const QString& proposed)> chooseExportFile;
+    // Tells the user something (a warning when warning is set): a message box unless replaced.
+    std::function<void(const QString& text, bool warning)> tellUser;
+    // The navigator's export to a spreadsheet file; false when it was not written.
+    bool exportTo(const QString& filePath);
     const std::shared_ptr<host::Cinterface>& plugin() const { return plugin_; }
 
     // Fills the contract of the plug-in and shows its window (returns after a modal window
@@ -57,6 +64,10 @@ class MainFrame : public QMainWindow {
   private:
     void buildNavigatorBar();
     void buildSettingsMenu();
+    void chooseCompany();
+    void showFormEvent(const QString& description);
+    void tell(const QString& text, bool warning);
+    void writeLog(const QString& line) const;
     void chooseMarkupMethod(int method);
     void presentWindow(QWidget* window);
     void pressNavigatorButton(int button);

@@ -137,10 +137,13 @@ CREATE TABLE [MG02_SCAGLARR] (
     CONSTRAINT [PK_MG02_SCAGLARR] PRIMARY KEY ([MG02_CODICE], [MG02_PREZZODA])
 );
 
--- Media items (pictures, data sheets) that price-list rows link to.
+-- Media items (pictures, data sheets) that price-list rows link to: the file's name, where it
+-- came from, its type and its bytes.
 CREATE TABLE [CG99_MEDIA] (
     [CG99_IDMEDIA] [decimal](12, 0) NOT NULL,
     [CG99_DESCRIZIONE] [varchar](72) NULL,
     [CG99_PERCORSO] [varchar](255) NULL,
+    [CG99_TIPO] [varchar](100) NULL,
+    [CG99_DATI] [varbinary](max) NULL,
     CONSTRAINT [PK_CG99_MEDIA] PRIMARY KEY ([CG99_IDMEDIA])
 );

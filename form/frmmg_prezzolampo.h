@@ -219,6 +219,9 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void UpdateRecords(const QString& side);
     void UpdateRecord(host::Recordset& rs);
     QString DecimalDB(const rt::Variant& Expression);
+    // A working row that the host wrote back to its working table (the media link's code, by
+    // a batch update) is saved to the stored price lists as an edited row is.
+    void saveRowsWrittenBack(host::Recordset& rs);
 
     // ---- Working tables across a lost connection (storage/working_tables.cpp) ----
     // Makes the connection put the working tables back when it opens a lost session again.

@@ -104,6 +104,10 @@ void CLSMG_PREZZOLAMPO::connectNavigatorEvents() {
         connect(navigator, &N::BeforeChangeDitta, this, &C::ActiveNavigator_BeforeChangeDitta),
         connect(navigator, &N::ChangeDitta, this, &C::ActiveNavigator_ChangeDitta),
         connect(navigator, &N::ButtonPressed, this, &C::ActiveNavigator_ButtonPressed),
+        connect(navigator, &N::InitializeLayoutObjectModel, this,
+                &C::ActiveNavigator_InitializeLayoutObjectModel),
+        connect(navigator, &N::InitializeScriptObjectModel, this,
+                &C::ActiveNavigator_InitializeScriptObjectModel),
     };
 }
 

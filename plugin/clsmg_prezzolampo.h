@@ -22,6 +22,13 @@
 #include <cstdint>
 #include <memory>
 
+namespace host {
+class LayoutObjectModel;
+class MediaLink;
+class OfficeExport;
+class ScriptObjectModel;
+} // namespace host
+
 class CLSMG_PREZZOLAMPO : public QObject,
                           public host::Cinterface,
                           public PluginClassInterface,
@@ -109,11 +116,23 @@ class CLSMG_PREZZOLAMPO : public QObject,
     // A new GUID as 32 upper-case hexadecimal digits; "" when none can be made.
     static QString GetGuidString();
 
-    // ---- Navigator events, connected while ActiveNavigator is set (navigator_events.cpp) ----
-    void ActiveNavigator_BeforeExportToOffice(bool& cancel);
-    void ActiveNavigator_BeforeChangeDitta(bool& cancel);
-    void ActiveNavigator_ChangeDitta(bool& cancel);
-    void ActiveNavigator_ButtonPressed(bool& cancel, std::int32_t buttonPress);
+    // ---- Navigator and media-link events (navigator_events.cpp) ----
+    // Connected while ActiveNavigator is set; every argument by reference; errors ignored
+    // statement by statement; none sets Cancel.
+    void
+    ActiveNavigator_BeforeExportToOffice(bool& Cancel,
+                                         std::shared_ptr<host::OfficeExport>& Pcls_ExpToOffice);
+    void ActiveNavigator_BeforeChangeDitta(bool& Cancel);
+    void ActiveNavigator_ChangeDitta(bool& Cancel);
+    void ActiveNavigator_InitializeLayoutObjectModel(
+        bool& Cancel, std::shared_ptr<host::LayoutObjectModel>& ClsLayout);
+    void ActiveNavigator_InitializeScriptObjectModel(
+        bool& Cancel, std::shared_ptr<host::ScriptObjectModel>& ClsScript);
+    void ActiveNavigator_ButtonPressed(bool& Cancel, std::int32_t& ButtonPress);
+    void CHyperMedia_AfterMediaCreate(bool& Cancel, rt::Variant& CodiceMedia);
+
+    // The media-link object, made at the first media request and kept until the class ends.
+    std::shared_ptr<host::MediaLink> CHyperMedia;
 
   signals:
     // Raised synchronously by TransferData.
@@ -124,6 +143,10 @@ class CLSMG_PREZZOLAMPO : public QObject,
     void connectNavigatorEvents();
     void disconnectNavigatorEvents();
     void replaceForm(FRMMG_PREZZOLAMPO* form);
+    // A window reference handed back by a model takes the place of the one held.
+    void takeWindowBack(QWidget* window);
+    // Button 25: the media link of the active frame's current row.
+    void linkMedia();
 
     QString codiceArticolo_;
     QPointer<FRMMG_PREZZOLAMPO> frmPrezzoLampo_;

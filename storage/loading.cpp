@@ -142,6 +142,7 @@ void loadSide(Window& w, const SideMembers& s) {
 
     // 6.
     p([&] { objectOf(rs).Open(storage::selectWorkingTableSql(table), objectOf(w.Gcon_Connect)); });
+    p([&] { w.saveRowsWrittenBack(objectOf(rs)); });
     bool empty = true;
     p([&] { empty = objectOf(rs).BOF() && rs->IsEOF(); });
     if (!empty)

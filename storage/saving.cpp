@@ -14,6 +14,7 @@
 #include "storage/working_columns.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -118,4 +119,14 @@ void FRMMG_PREZZOLAMPO::UpdateRecord(host::Recordset& rs) {
 
 QString FRMMG_PREZZOLAMPO::DecimalDB(const rt::Variant& Expression) {
     return storage::decimalDbText(objectOf(Gcls_NumberFormat), Expression);
+}
+
+void FRMMG_PREZZOLAMPO::saveRowsWrittenBack(host::Recordset& rs) {
+    QPointer<FRMMG_PREZZOLAMPO> window(this);
+    rs.setAfterBatchUpdate([window](host::Recordset& written) {
+        if (!window)
+            return;
+        window->RowsModified = true;
+        window->UpdateRecord(written);
+    });
 }

@@ -1,7 +1,10 @@
 #include "host/controls/window_controls.h"
 
 #include "host/controls/field_controls.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/recordset.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -86,7 +89,7 @@ void MDIActiveX::place(int left, int top, int width, int height) {
 
 void HeaderFrame::init(std::shared_ptr<Cinterface>& contract,
                        std::shared_ptr<Connection>& connection,
-                       std::shared_ptr<Recordset>& articles, const QString& query,
+                       std::shared_ptr<host::Recordset>& articles, const QString& query,
                        const QString& /*extra*/, std::shared_ptr<rt::Object> /*obj1*/,
                        std::shared_ptr<rt::Object> /*obj2*/) {
     contract_ = contract;
@@ -104,6 +107,7 @@ void HeaderFrame::registerField(QWidget* field) {
     if (!field || fields_.contains(field))
         return;
     fields_.append(field);
+    followGridsOf(field->window());
     connect(field, &QObject::destroyed, this, [this, field] { fields_.removeAll(field); });
     auto* article = qobject_cast<TxtArticolo*>(field);
     if (!article)
@@ -111,12 +115,41 @@ void HeaderFrame::registerField(QWidget* field) {
     // An accepted article puts the header in variation; emptying the article ends it.
     connect(article, &TxtArticolo::AfterItem, this, [this, article] {
         if (!ended_ && article->validContent())
-            setStatus(1);
+            setStatus(StatusVariation);
     });
     connect(article->editor(), &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!ended_ && text.trimmed().isEmpty())
-            setStatus(0);
+            setStatus(StatusHeaderOnly);
     });
+}
+
+// The grid of the frame's window that last had the focus is the one the user is on. The
+// window is the one the fields had at registration: a host may later place it inside its own.
+void HeaderFrame::followGridsOf(QWidget* window) {
+    if (window_ || !window || !qApp)
+        return;
+    window_ = window;
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (QWidget* w = now; w && !ended_ && window_ && window_->isAncestorOf(w);
+             w = w->parentWidget()) {
+            if (auto* grid = qobject_cast<KRX_QGRID*>(w)) {
+                currentGrid_ = grid;
+                return;
+            }
+        }
+    });
+}
+
+std::shared_ptr<Recordset> HeaderFrame::Recordset() const {
+    if (status_ == StatusHeaderOnly)
+        return articles_;
+    return currentGrid_ ? currentGrid_->recordset() : nullptr;
+}
+
+void HeaderFrame::Update() {
+    const std::shared_ptr<host::Recordset> rows = Recordset();
+    if (rows && rows->State() == 1 && !rows->BOF() && !rows->IsEOF())
+        rows->Update();
 }
 
 void HeaderFrame::setOption(bool on) {
@@ -143,6 +176,9 @@ void HeaderFrame::end() {
     contract_.reset();
     connection_.reset();
     articles_.reset();
+    currentGrid_ = nullptr;
+    if (qApp)
+        disconnect(qApp, nullptr, this, nullptr);
 }
 
 } // namespace host

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <memory>
@@ -14,6 +15,7 @@ namespace host {
 class Cinterface;
 class Connection;
 class Recordset;
+class KRX_QGRID;
 
 // A tool-bar button of the window ("&Nuovo", "&Ricalcola").
 class KRX_TBARMENU : public QPushButton {
@@ -67,33 +69,55 @@ class MDIActiveX : public QObject {
 };
 
 // The header data frame: knows the header's key fields and the window's status, which it
-// hands to the navigator. Status 0: no article; 1: an article is being changed (variation).
+// hands to the navigator, and the row the user is on, which the navigator's media link reaches
+// through "Recordset", "Status" and "Update".
+//   Status 2: header only (no article accepted); Recordset is the frame's own (the articles).
+//   Status 1: variation (an article accepted); Recordset is the working recordset of the grid
+//             of the window the user was last on, standing on its current row (no object
+//             before the user has been on a grid row).
+//   Status 0: insertion, a row not stored yet; this window stores every row as it is edited,
+//             so its frame never is in it.
 class HeaderFrame : public QObject, public rt::Object {
     Q_OBJECT
   public:
+    static constexpr int StatusInsertion = 0;
+    static constexpr int StatusVariation = 1;
+    static constexpr int StatusHeaderOnly = 2;
+
     void init(std::shared_ptr<Cinterface>& contract, std::shared_ptr<Connection>& connection,
-              std::shared_ptr<Recordset>& articles, const QString& query, const QString& extra,
-              std::shared_ptr<rt::Object> obj1, std::shared_ptr<rt::Object> obj2);
+              std::shared_ptr<host::Recordset>& articles, const QString& query,
+              const QString& extra, std::shared_ptr<rt::Object> obj1,
+              std::shared_ptr<rt::Object> obj2);
     void registerField(QWidget* field, std::shared_ptr<rt::Object> none);
     void registerField(QWidget* field);
     void setOption(bool on);
-    int Status() const { return status_; }
+    // Status, Recordset and Update are what the navigator reaches by name: other frames may
+    // answer them otherwise.
+    virtual int Status() const { return status_; }
     void setStatus(int status, int reason = 0);
-    std::shared_ptr<Recordset> recordset() const { return articles_; }
+    std::shared_ptr<host::Recordset> recordset() const { return articles_; }
+    // The recordset of the row the user is on (see above).
+    virtual std::shared_ptr<host::Recordset> Recordset() const;
+    // Writes the pending changes of that row to its table.
+    virtual void Update();
     void end();
     bool ended() const { return ended_; }
   signals:
     void ChangeStatus(int status, int reason);
 
   private:
+    void followGridsOf(QWidget* window);
+
     std::shared_ptr<Cinterface> contract_;
     std::shared_ptr<Connection> connection_;
-    std::shared_ptr<Recordset> articles_;
+    std::shared_ptr<host::Recordset> articles_;
     QString query_;
     QList<QWidget*> fields_;
+    QPointer<QWidget> window_;
+    QPointer<KRX_QGRID> currentGrid_;
     bool option_ = false;
     bool ended_ = false;
-    int status_ = 0;
+    int status_ = StatusHeaderOnly;
 };
 
 } // namespace host

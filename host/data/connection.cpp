@@ -1,5 +1,6 @@
 #include "host/data/connection.h"
 
+#include "host/data/odbc_server.h"
 #include "host/data/recordset.h"
 #include "runtime/errors.h"
 
@@ -171,6 +172,8 @@ void Connection::openSession() {
         errors_ = {error};
         throw rt::Error(error.number, error.description);
     }
+    if (db.driverName() == QLatin1String("QODBC"))
+        dialect_ = dialectOfOdbcServer(odbcServerName(db));
     lost_ = false;
     lostReason_.clear();
     errors_.clear();

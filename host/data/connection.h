@@ -7,7 +7,10 @@
 // Connection strings:
 //   "Provider=SQLite;Data Source=/path/to/file.db"   (":memory:" for an in-memory database)
 //   "Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=name;User ID=user;Password=pw"
-//   "Provider=ODBC;<ODBC connection string>"          (SQL Server, e.g. through FreeTDS)
+//   "Provider=ODBC;<ODBC connection string>"          (SQL Server through FreeTDS, or
+//                                                      PostgreSQL through psqlODBC: the
+//                                                      driver names the server, which decides
+//                                                      the dialect)
 
 #include "host/data/sql_dialect.h"
 #include "runtime/errors.h"

@@ -58,9 +58,8 @@ QString singleTableOf(const QString& translatedSelect) {
     return m.hasMatch() ? m.captured(2) : QString();
 }
 
-// The hidden column that names a stored row.
 QString identityColumn(Dialect dialect) {
-    return dialect == Dialect::SQLite ? u"rowid"_qs : u"ctid"_qs;
+    return rowIdentityColumn(dialect);
 }
 
 QString withRowIdentity(const QString& translatedSelect, Dialect dialect) {
@@ -130,6 +129,7 @@ struct Recordset::Impl {
     Dialect dialect = Dialect::SqlServer;
     QString table; // the table rows are written back to; empty when not updatable
     bool hasIdentity = false;
+    std::function<void(Recordset&)> afterBatchUpdate;
     std::vector<ColumnInfo> columns;
     std::vector<Row> rows;
     std::vector<int> view; // indexes of the rows visible through the filter
@@ -171,7 +171,7 @@ void Recordset::Open(const QString& source, Connection& connection) {
     const QString translated = connection.translate(source);
     connection.recordTrace(source, translated);
     const QString table = singleTableOf(translated);
-    if (!table.isEmpty() && connection.dialect() != Dialect::SqlServer) {
+    if (!table.isEmpty() && !rowIdentityColumn(connection.dialect()).isEmpty()) {
         try {
             QSqlQuery query =
                 connection.runStatement(withRowIdentity(translated, connection.dialect()));
@@ -213,6 +213,7 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
     }
     query.finish();
     const QHash<QString, QString> declared = declaredTypesOf(connection, table);
+    const bool throughOdbc = connection.database().driverName() == QLatin1String("QODBC");
     for (int i = first; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         const QString name = reportedName(field.name(), s.dialect);
@@ -223,7 +224,8 @@ void Recordset::openOnExecutedQuery(const QString& source, QSqlQuery& query, Con
             !decl.isEmpty()
                 ? columnOfDeclaredType(decl)
                 : columnFromDriverField(field, s.dialect,
-                                        connection.catalog().dateColumns.contains(name.toUpper()));
+                                        connection.catalog().dateColumns.contains(name.toUpper()),
+                                        throughOdbc);
         info.name = name;
         s.columns.push_back(info);
     }
@@ -418,11 +420,30 @@ void Recordset::Update() {
         d->writeRow(row);
 }
 
-void Recordset::UpdateBatch() {
-    d->requireOpen();
-    for (Impl::Row& row : d->rows)
-        if (row.dirty)
-            d->writeRow(row);
+void Recordset::UpdateBatch(int affect) {
+    if (affect == adAffectCurrent) {
+        Impl::Row& row = d->current();
+        if (!row.dirty)
+            return;
+        d->writeRow(row);
+    } else {
+        d->requireOpen();
+        bool wrote = false;
+        for (Impl::Row& row : d->rows) {
+            if (row.dirty) {
+                d->writeRow(row);
+                wrote = true;
+            }
+        }
+        if (!wrote)
+            return;
+    }
+    if (d->afterBatchUpdate)
+        d->afterBatchUpdate(*this);
+}
+
+void Recordset::setAfterBatchUpdate(std::function<void(Recordset&)> handler) {
+    d->afterBatchUpdate = std::move(handler);
 }
 
 void Recordset::Impl::requireWritable() const {
@@ -473,10 +494,10 @@ void Recordset::Impl::writeRow(Row& row) {
     QString statement =
         QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
             .arg(table, assignments.join(QStringLiteral(", ")), identityColumn(dialect));
-    if (dialect == Dialect::PostgreSQL)
-        statement += QStringLiteral(" RETURNING ctid");
+    const QString returning = returningRowIdentity(dialect);
+    statement += returning;
     QSqlQuery query = connection->runStatement(statement, parameters);
-    if (dialect == Dialect::PostgreSQL) {
+    if (!returning.isEmpty()) {
         if (!query.next())
             throw rowNotFound();
         row.identity = query.value(0);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,9 @@ enum DataTypeCode : int {
     adVarWChar = 202,
     adLongVarWChar = 203,
 };
+
+// Which rows a batch update writes.
+enum AffectEnum { adAffectCurrent = 1, adAffectAll = 3 };
 
 // The filter value that clears a filter (Filter = 0 in the window's code).
 enum FilterGroup { adFilterNone = 0 };
@@ -99,8 +103,11 @@ class Recordset : public rt::Object {
 
     // Writes the current row's changed fields back to its table.
     void Update();
-    // Writes every changed row back to its table.
-    void UpdateBatch();
+    // Writes every changed row back to its table (adAffectCurrent: only the current row).
+    void UpdateBatch(int affect = adAffectAll);
+    // Called after a batch update wrote rows back: the owner of the rows learns that someone
+    // else changed them (the window saves such a row to the stored price lists).
+    void setAfterBatchUpdate(std::function<void(Recordset&)> handler);
     // Writes every row as it stands, pending changes included, into its table made anew
     // empty under the same name (a temporary table of a session that was lost). The rows keep
     // their order and place and count as written.

@@ -75,10 +75,16 @@ ColumnInfo columnFromDeclaredType(const QString& declaredType) {
     return column(adVarChar, 255, 255, LongTextSize);
 }
 
-ColumnInfo columnFromDriverField(const QSqlField& field, Dialect dialect, bool isDateColumn) {
+ColumnInfo columnFromDriverField(const QSqlField& field, Dialect dialect, bool isDateColumn,
+                                 bool throughOdbc) {
     if (isDateColumn)
         return fixed(adDBTimeStamp);
-    if (dialect == Dialect::PostgreSQL) {
+    constexpr int OdbcNumeric = 2; // SQL_NUMERIC
+    constexpr int OdbcDecimal = 3; // SQL_DECIMAL
+    if (throughOdbc && (field.typeID() == OdbcNumeric || field.typeID() == OdbcDecimal))
+        return column(adNumeric, field.length() > 0 ? field.length() : 28,
+                      std::max(0, field.precision()), 19);
+    if (dialect == Dialect::PostgreSQL && !throughOdbc) {
         switch (field.typeID()) {
         case 1700:
             return column(adNumeric, field.length() > 0 ? field.length() : 28,

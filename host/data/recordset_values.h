@@ -25,7 +25,9 @@ struct ColumnInfo {
 // PostgreSQL's format_type prints it ("numeric(17,6)", "character(25)", "timestamp ...").
 ColumnInfo columnFromDeclaredType(const QString& declaredType);
 // For a column without a declared type (an expression): what the driver tells.
-ColumnInfo columnFromDriverField(const QSqlField& field, Dialect dialect, bool isDateColumn);
+// ODBC drivers give ODBC type codes rather than the server's own (throughOdbc).
+ColumnInfo columnFromDriverField(const QSqlField& field, Dialect dialect, bool isDateColumn,
+                                 bool throughOdbc = false);
 
 rt::Variant fromDriverValue(const QVariant& value, const ColumnInfo& column);
 // What a value assigned to a field becomes (the field's type), as the run time converts it.

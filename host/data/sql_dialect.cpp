@@ -647,4 +647,20 @@ QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText) {
     return columns;
 }
 
+QString rowIdentityColumn(Dialect dialect) {
+    switch (dialect) {
+    case Dialect::SQLite:
+        return QStringLiteral("rowid");
+    case Dialect::PostgreSQL:
+        return QStringLiteral("ctid");
+    case Dialect::SqlServer:
+        break;
+    }
+    return {};
+}
+
+QString returningRowIdentity(Dialect dialect) {
+    return dialect == Dialect::PostgreSQL ? QStringLiteral(" RETURNING ctid") : QString();
+}
+
 } // namespace host

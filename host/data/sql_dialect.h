@@ -28,6 +28,14 @@ QString translateSql(const QString& sqlServerText, Dialect dialect, const Dialec
 // SQL Server dialect; empty for any other statement.
 QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText);
 
+// The hidden column that names a stored row, for recordsets that write rows back: SQLite's
+// rowid (stable for the row's life, also in temporary tables), PostgreSQL's ctid (the row
+// version's address: an UPDATE gives the new one back with RETURNING). Empty for SQL Server,
+// where rows read by a recordset cannot be written back.
+QString rowIdentityColumn(Dialect dialect);
+// What an UPDATE of one row appends to hand back the row's new identity ("" when it keeps it).
+QString returningRowIdentity(Dialect dialect);
+
 // The name a SQL Server temporary table ("##NAME" or "#NAME") gets in SQLite and PostgreSQL.
 QString temporaryTableName(const QString& sqlServerName);
 

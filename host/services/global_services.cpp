@@ -5,6 +5,7 @@
 #include "host/services/article_lookup.h"
 #include "host/services/currency_service.h"
 #include "host/services/log_service.h"
+#include "host/services/media_link.h"
 #include "host/services/net_price_calculator.h"
 #include "host/services/number_formatter.h"
 #include "host/services/recordset_supplier.h"
@@ -23,6 +24,7 @@ HostObjectFactory HostObjectFactory::standard(const QString& logFilePath) {
     f.numberFormatter = [] { return std::make_shared<NumberFormatter>(); };
     f.recordsetSupplier = [] { return std::make_shared<RecordsetSupplier>(); };
     f.articleLookupProvider = [] { return std::make_shared<ArticleLookupProvider>(); };
+    f.mediaLink = [] { return std::make_shared<MediaLink>(); };
     return f;
 }
 

@@ -24,6 +24,7 @@ class RoundingService;
 class NumberFormatter;
 class RecordsetSupplier;
 class ArticleLookupProvider;
+class MediaLink;
 
 // How the window makes the host objects it owns. The host program fills it with the real
 // ones; tests replace single entries (a scripted log service, a failing connection, ...).
@@ -35,6 +36,7 @@ struct HostObjectFactory {
     std::function<std::shared_ptr<NumberFormatter>()> numberFormatter;
     std::function<std::shared_ptr<RecordsetSupplier>()> recordsetSupplier;
     std::function<std::shared_ptr<ArticleLookupProvider>()> articleLookupProvider;
+    std::function<std::shared_ptr<MediaLink>()> mediaLink;
 
     // Real objects everywhere; the log service writes to logFilePath with dialogs.
     static HostObjectFactory standard(const QString& logFilePath);
@@ -52,6 +54,13 @@ class GlobalServices : public rt::Object {
     QString companyCode() const { return companyCode_; }
     void setCompanyCode(const QString& s) { companyCode_ = s; }
     QString applicationTitle() const { return applicationTitle_; }
+    // The session object: who works and where.
+    struct Session {
+        QString user;
+        QString workstation;
+    };
+    const Session& session() const { return session_; }
+    void setSession(Session s) { session_ = std::move(s); }
     void setApplicationTitle(const QString& s) { applicationTitle_ = s; }
 
     // The current plug-in contract (set by a window's status hand-over).
@@ -82,6 +91,7 @@ class GlobalServices : public rt::Object {
     QString connectionString_;
     QString companyCode_;
     QString applicationTitle_ = QStringLiteral("prezzolampo");
+    Session session_;
     std::shared_ptr<Cinterface> currentContract_;
     QList<std::shared_ptr<Cinterface>> closed_;
     QObject* application_ = nullptr;

@@ -84,9 +84,10 @@ class DialogLogService : public LogService {
                     int style) override;
     int message(const QString& text, int style, const QString& title) override;
     QString logFilePath() const { return logFilePath_; }
+    // One line in the log file, with its timestamp.
+    void appendToLog(const QString& text) const;
 
   private:
-    void appendToLog(const QString& text) const;
     QString logFilePath_;
 };
 

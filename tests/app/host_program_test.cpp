@@ -194,6 +194,9 @@ TEST(PluginLoaderTest, UnknownClassOrFolderGivesAnItalianMessage) {
 
 TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
     MainFrame frame(std::make_shared<host::GlobalServices>());
+    QStringList told;
+    frame.chooseExportFile = [](const QString& proposed) { return proposed; };
+    frame.tellUser = [&told](const QString& text, bool) { told << text; };
     QList<int> pressed;
     int exports = 0;
     QObject::connect(frame.navigator().get(), &host::Navigator::ButtonPressed,
@@ -214,6 +217,9 @@ TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
         EXPECT_EQ(pressed, row.pressed);
         EXPECT_EQ(exports, row.exports);
     }
+    // No window registered with the layout model: the export says so and writes no file.
+    EXPECT_EQ(told,
+              QStringList{"Esportazione non riuscita: nessuna finestra aperta da esportare."});
 }
 
 TEST(MainFrameTest, PluginWindowsOpenInTheWindowAreaAndTakeTheirFrameAlong) {

@@ -176,11 +176,11 @@ TEST_F(ArticleFieldTest, HeaderFrameStatusFollowsTheArticle) {
     typeAndEnter(article_, u"ART002"_qs); // still in variation: no new event
     EXPECT_EQ(statuses, QList<int>{1});
     article_->setText(QString());
-    EXPECT_EQ(statuses, (QList<int>{1, 0}));
-    EXPECT_EQ(frame.Status(), 0);
+    EXPECT_EQ(statuses, (QList<int>{1, 2}));
+    EXPECT_EQ(frame.Status(), 2); // header only
     frame.end();
     typeAndEnter(article_, u"ART001"_qs);
-    EXPECT_EQ(statuses, (QList<int>{1, 0}));
+    EXPECT_EQ(statuses, (QList<int>{1, 2}));
 }
 
 } // namespace

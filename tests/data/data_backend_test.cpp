@@ -429,7 +429,9 @@ TEST_P(Backend, ErrorsTraceAndStates) {
     EXPECT_THROW(db->Execute("SELECT * FROM ##LISVEN_04"), rt::Error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, Backend, ::testing::Values("SQLite", "PostgreSQL"),
+// PostgreSQL_ODBC: the same server through the ODBC driver, as a SQL Server is reached.
+INSTANTIATE_TEST_SUITE_P(Backends, Backend,
+                         ::testing::Values("SQLite", "PostgreSQL", "PostgreSQL_ODBC"),
                          [](const auto& param) { return std::string(param.param); });
 
 } // namespace

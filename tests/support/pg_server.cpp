@@ -216,6 +216,39 @@ QString testPostgresConnectionString() {
     return c.baseConnection + QStringLiteral(";Database=") + name;
 }
 
+QString testOdbcPostgresConnectionString() {
+    const QString native = testPostgresConnectionString();
+    if (native.isEmpty())
+        return {};
+    // bytea travels as binary data (not as a large object) with ByteaAsLongVarBinary.
+    const QString odbc =
+        QStringLiteral("Provider=ODBC;Driver={PostgreSQL Unicode};Server=%1;Port=%2;"
+                       "Database=%3;Uid=%4;Pwd=%5;ByteaAsLongVarBinary=1")
+            .arg(valueOf(native, "Host"), valueOf(native, "Port"), valueOf(native, "Database"),
+                 valueOf(native, "User ID"), valueOf(native, "Password"));
+    // The driver is asked once: a missing one is a reason like a missing server.
+    static const QString missing = [&odbc] {
+        const QString qtName = QStringLiteral("prezzolampo_test_odbc_probe");
+        QString failure;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtName);
+            db.setDatabaseName(odbc.section(u';', 1));
+            if (!db.open())
+                failure = QStringLiteral("driver ODBC di PostgreSQL non disponibile: ") +
+                          db.lastError().text();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(qtName);
+        return failure;
+    }();
+    if (!missing.isEmpty()) {
+        std::lock_guard lock(clusterMutex());
+        cluster().reason = missing;
+        return {};
+    }
+    return odbc;
+}
+
 bool stopTestPostgres() {
     std::lock_guard lock(clusterMutex());
     const Cluster& c = cluster();
@@ -250,6 +283,8 @@ QString testSqliteConnectionString() {
 QString testConnectionString(const QString& backend) {
     if (backend == u"PostgreSQL")
         return testPostgresConnectionString();
+    if (backend == u"PostgreSQL_ODBC")
+        return testOdbcPostgresConnectionString();
     return testSqliteConnectionString();
 }
 

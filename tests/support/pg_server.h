@@ -23,7 +23,13 @@ bool postgresRequired();
 // "Provider=SQLite;Data Source=<fresh temporary file>".
 QString testSqliteConnectionString();
 
-// The connection string for "SQLite" or "PostgreSQL" (empty when unavailable).
+// The same server reached through Debian's PostgreSQL ODBC driver (psqlODBC, "PostgreSQL
+// Unicode"): "Provider=ODBC;Driver={PostgreSQL Unicode};Server=...;Database=<fresh>;...", or
+// empty when the server or the driver is missing (see postgresUnavailableReason()).
+QString testOdbcPostgresConnectionString();
+
+// The connection string for "SQLite", "PostgreSQL" or "PostgreSQL_ODBC" (empty when
+// unavailable).
 QString testConnectionString(const QString& backend);
 
 } // namespace testsupport

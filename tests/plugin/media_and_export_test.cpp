@@ -1,0 +1,149 @@
+// The window in the host as a person uses it, on each backend: the models know the window and
+// its grids, a picture is linked to the purchase row the user is on (its code reaches
+// LI10_LISTARTIC, its bytes CG99_MEDIA) and opened again, and the window is exported to a
+// spreadsheet file that is read back.
+#include "host/controls/field_controls.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/connection.h"
+#include "host/services/global_services.h"
+#include "host/services/log_service.h"
+#include "host/services/media_link.h"
+#include "host/services/navigator.h"
+#include "runtime/conversions.h"
+#include "runtime/errors.h"
+#include "tests/support/pg_server.h"
+#include "tests/support/window_driver.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::WindowDriver;
+
+// One value of the first row of a query, on a connection of its own.
+QVariant firstValue(const QString& connectionString, const QString& sql) {
+    host::Connection c;
+    c.Open(connectionString);
+    QSqlQuery q = c.runStatement(c.translate(sql));
+    const QVariant v = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    c.Close();
+    return v;
+}
+
+QJsonObject xlsxCells(const QString& file) {
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral(PREZZOLAMPO_SOURCE_DIR "/tests/support/xlsx_cells.py"), file});
+    python.waitForFinished();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+class MediaAndExport : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExported) {
+    PREZZOLAMPO_CONNECTION_OR_SKIP(cs, QString::fromLatin1(GetParam()));
+    testsupport::WindowOptions options;
+    options.connectionString = cs;
+    WindowDriver d(options);
+    QTemporaryDir dir;
+    const QByteArray picture = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7f');
+    QFile file(dir.filePath(QStringLiteral("trapano.png")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(picture) == picture.size());
+    file.close();
+    std::shared_ptr<host::MediaLink> link;
+    QList<QUrl> shown;
+    QStringList notices;
+    d.global->factory().mediaLink = [&] {
+        link = std::make_shared<host::MediaLink>();
+        link->chooseFile = [&] { return file.fileName(); };
+        link->showFile = [&](const QUrl& url) { return shown.append(url), true; };
+        link->notice = [&](const QString& text) { notices << text; };
+        return link;
+    };
+    d.contract->setIsActive(true);
+    d.show();
+    FRMMG_PREZZOLAMPO& w = *d.window();
+    EXPECT_EQ(d.layout->captions(),
+              (QStringList{"Creazione Veloce Listini Anagrafici", "Griglia Listini di Acquisto",
+                           "Griglia Listini di Vendita"}));
+    EXPECT_EQ(d.script->registeredTitle, QStringLiteral("Crezione Veloce Listini"));
+    ASSERT_FALSE(d.script->events.isEmpty());
+    EXPECT_EQ(d.script->events.first().open, 1);
+
+    d.navigator->pressButton(25); // no article yet: header only
+    ASSERT_EQ(d.log->messages.size(), 1);
+    EXPECT_EQ(d.log->messages[0].title, QStringLiteral("Avviso Utente"));
+
+    WindowDriver::typeAndEnter(w.TXT_CODART, QStringLiteral("TRAP-BATT-18V"));
+    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, QStringLiteral("01012026"));
+    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, QStringLiteral("311226"));
+    ASSERT_TRUE(w.Rst_RecSet_LISACQ);
+    // The user goes to a row that links nothing yet.
+    host::Recordset& rows = *w.Rst_RecSet_LISACQ;
+    int row = 1;
+    const auto linked = [&] {
+        const rt::Variant code = rows.Fields("LI10_IDMEDIA_CG99").Value();
+        return !code.isNull() && rt::CDbl(code) != 0;
+    };
+    for (rows.MoveFirst(); linked(); rows.MoveNext())
+        ++row;
+    w.GRD_LISACQ->view()->setFocus();
+    w.GRD_LISACQ->view()->setCurrentIndex(w.GRD_LISACQ->view()->model()->index(row - 1, 1));
+    WindowDriver::pump();
+    ASSERT_EQ(rows.AbsolutePosition(), row);
+    const QString list = rt::CStr(w.Rst_RecSet_LISACQ->Fields("LI10_NUMLIST").Value());
+    d.navigator->pressButton(25);
+    ASSERT_TRUE(link);
+    const qint64 code = link->lastCreatedCode();
+    ASSERT_GT(code, 0) << notices.join(u'\n').toStdString();
+    const QString stored = QStringLiteral(
+        "SELECT COUNT(*) FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'TRAP-BATT-18V' AND "
+        "LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = %1 AND LI10_IDMEDIA_CG99 = %2");
+    EXPECT_EQ(firstValue(cs, stored.arg(list).arg(code)).toInt(), 1);
+    EXPECT_EQ(firstValue(cs, QStringLiteral("SELECT CG99_DATI FROM CG99_MEDIA WHERE "
+                                            "CG99_IDMEDIA = %1")
+                                 .arg(code))
+                  .toByteArray(),
+              picture);
+    d.navigator->pressButton(25); // the row has its code now: the picture is shown
+    ASSERT_EQ(shown.size(), 1);
+    QFile again(shown[0].toLocalFile());
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), picture);
+
+    const QString exported = dir.filePath(QStringLiteral("listini.xlsx"));
+    ASSERT_TRUE(d.navigator->exportToOffice(exported));
+    const QJsonObject book = xlsxCells(exported);
+    EXPECT_EQ(
+        book["sheets"].toArray().toVariantList(),
+        (QVariantList{"Testata", "Griglia Listini di Acquisto", "Griglia Listini di Vendita"}));
+    const QJsonObject header = book["cells"]["Testata"].toObject();
+    EXPECT_EQ(header["A1"].toArray()[1].toString(), "Creazione Veloce Listini Anagrafici");
+    EXPECT_TRUE(header.contains("B3")) << "the article's field";
+    const QJsonObject purchase = book["cells"]["Griglia Listini di Acquisto"].toObject();
+    int numbers = 0;
+    for (auto cell = purchase.begin(); cell != purchase.end(); ++cell)
+        numbers += cell.value().toArray()[0].toString() == "n";
+    EXPECT_GT(numbers, 0) << "numbers are written as numbers";
+    int first = 0;
+    while (!w.GRD_LISACQ->column(first).visible)
+        ++first;
+    EXPECT_EQ(purchase["A1"].toArray()[1].toString(), w.GRD_LISACQ->column(first).caption);
+    EXPECT_THROW(d.navigator->exportToOffice("/dev/null/listini.xlsx"), rt::Error);
+    EXPECT_EQ(notices, QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, MediaAndExport,
+                         ::testing::Values("SQLite", "PostgreSQL", "PostgreSQL_ODBC"),
+                         [](const auto& param) { return std::string(param.param); });
+
+} // namespace
