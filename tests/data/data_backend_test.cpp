@@ -321,41 +321,15 @@ const char* priceListKey = " LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND LI10
                            "'A''1' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 5 AND "
                            "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = ''";
 
-TEST_P(Backend, PriceListStatementsOfTheSaverAndTheLoader) {
+// A connection opened on tables it did not create learns their date columns from the database
+// itself: the empty date of a look-up still reads as a date on both backends.
+TEST_P(Backend, ASecondConnectionTranslatesTheDatesOfExistingTables) {
     createPriceList(*db);
     db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
-                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL, LI10_PREZZO, "
-                "LI10_SC1PER, LI10_LASTCHANGE, LI10_NOTE ) VALUES  (1, 0, 'A''1', '', 5, "
-                "'20240301', '', 12345678901.123456, 12.346, '',  NULL  )");
-    auto found = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
-    ASSERT_EQ(found->RecordCount(), 1);
-    EXPECT_EQ(found->Fields("LI10_PREZZO").Value(), rt::Variant(dec("12345678901.123456")));
-    EXPECT_EQ(found->Fields("LI10_LASTCHANGE").Value(),
-              rt::Variant(QDateTime(QDate(1900, 1, 1), QTime(0, 0))));
-
-    db->Execute(" UPDATE LI10_LISTARTIC SET LI10_PREZZO = 7, LI10_SC1PER = 0.001, "
-                "LI10_LASTCHANGE = '20240302', LI10_NOTE = 'l''altra' WHERE " +
-                QString::fromLatin1(priceListKey));
-    struct Lookup {
-        const char* where;
-        int rows;
-    } lookups[] = {
-        {priceListKey, 1},
-        {"LI10_PREZZO = 7", 1}, // an integer literal against an exact decimal column
-        {"LI10_SC1PER = 0.001", 1},
-        {"LI10_NUMLIST = 5 AND LI10_LASTCHANGE = '20240302'", 1},
-        {"LI10_NUMLIST = 6", 0},
-        {"LI10_NOTE = 'l''altra'", 1},
-    };
-    for (const Lookup& l : lookups) {
-        SCOPED_TRACE(l.where);
-        auto rs = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + l.where);
-        EXPECT_EQ(rs->RecordCount(), l.rows);
-    }
-    // A second connection learns the date columns from the database itself.
+                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
+                "(1, 0, 'A''1', '', 5, '20240301', '')");
     Connection other;
     other.Open(connectionString_);
-    EXPECT_TRUE(other.catalog().dateColumns.contains("LI10_DATAINIZIOVAL"));
     auto rs = other.Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
     EXPECT_EQ(rs->RecordCount(), 1);
 }
