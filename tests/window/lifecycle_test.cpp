@@ -234,17 +234,6 @@ TEST(WindowTrace, EachWindowTracesItsStartAndEndUnderItsOwnIdentifier) {
               QSet<QString>(ids.begin() + 2, ids.end()));
 }
 
-TEST(WindowTrace, AShownWindowWritesTerminateWhenItIsGone) {
-    WindowDriver driver;
-    driver.show();
-    ASSERT_EQ(driver.traceLinesOf(QStringLiteral("FRMMG_PREZZOLAMPO")).size(), 1);
-    EXPECT_TRUE(driver.close());
-    const QStringList lines = driver.traceLinesOf(QStringLiteral("FRMMG_PREZZOLAMPO"));
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1].section(u'|', 2, 2), QStringLiteral("TER"));
-    EXPECT_EQ(lines[0].section(u'|', 1, 1), lines[1].section(u'|', 1, 1));
-}
-
 // ---- Activations ----
 
 TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock) {
