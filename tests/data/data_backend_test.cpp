@@ -7,6 +7,7 @@
 #include "runtime/errors.h"
 #include "storage/statements.h"
 #include "storage/working_columns.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/support/pg_server.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,6 @@ using host::Recordset;
 
 std::string show(const rt::Variant& v) {
     return v.debugText().toStdString();
-}
-
-rt::Decimal dec(const char* text) {
-    return *rt::Decimal::parse(std::string_view(text));
 }
 
 class Backend : public ::testing::TestWithParam<const char*> {

@@ -6,6 +6,7 @@
 #include "host/controls/window_controls.h"
 #include "host/window/window_support.h"
 #include "storage/form_utilities.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/setup/setup_scenarios.h"
 
 namespace {
@@ -16,10 +17,6 @@ using testsupport::WindowDriver;
 const char* const Screws = "VITI-INOX-4X40"; // VAT 22 %, bracket 1 (0.05; 0.10 from 50)
 const char* const Honey = "MIELE-MILLEF";    // VAT 10.5 %, no bracket
 const char* const Shears = "FORBICI-POTA";   // bracket 2 without the rounding flag
-
-rt::Decimal dec(const char* text) {
-    return *rt::Decimal::parse(std::string_view(text));
-}
 
 // One sales list (1) on one purchase list (1); the purchase row is set to a gross price of 125
 // with a 20 % discount: net 100.
