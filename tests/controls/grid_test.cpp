@@ -5,6 +5,7 @@
 #include "host/controls/krx_qgrid.h"
 #include "host/data/recordset.h"
 #include "runtime/conversions.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -43,10 +44,6 @@ const ColumnSpec kColumns[] = {
     {"LI10_MAG1PER", "Mg.%1 ", 12, 690, "#,##0.000"},
     {"PREZZO_NETTO", "Prezzo netto", 12, 1635, "#,##0.00000"},
 };
-
-rt::Decimal dec(const char* text) {
-    return *rt::Decimal::parse(QString::fromLatin1(text));
-}
 
 class GridTest : public ::testing::Test {
   protected:

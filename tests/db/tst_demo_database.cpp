@@ -103,53 +103,6 @@ TEST_P(DemoDatabase, QuickCreationListsCoverEverySetting) {
     }
 }
 
-TEST_P(DemoDatabase, StoredRowsReadBackExactlyByTheirKey) {
-    const QList<demo::DemoPriceRow> rows = demo::demoPriceRows(Today);
-    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC"_qs), rows.size());
-    const auto dec = [](const QString& text) { return *rt::Decimal::parse(text); };
-    for (const demo::DemoPriceRow& r : rows) {
-        SCOPED_TRACE((r.article + u' ' + r.option + u" list "_qs + QString::number(r.list) +
-                      u" side "_qs + QString::number(r.side) + u' ' + r.start.toString(Qt::ISODate))
-                         .toStdString());
-        // The look-up of a stored row as the window writes it.
-        auto rs = query(
-            QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = %1 AND "
-                           "LI10_FLGUSODECOR = 0 AND LI10_FLGVENDACQ =%2 AND LI10_INDTIPOLIS = 0"
-                           " AND LI10_CODART_MG66 = '%3' AND LI10_OPZIONE_MG5E = '%4' AND "
-                           "LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = %5 AND LI10_DATAINIZIOVAL "
-                           "= '%6' AND LI10_DATAFINEVAL = '%7'")
-                .arg(r.company)
-                .arg(r.side)
-                .arg(r.article, r.option)
-                .arg(r.list)
-                .arg(r.start.toString(u"yyyyMMdd"), r.end.toString(u"yyyyMMdd")));
-        ASSERT_EQ(rs->RecordCount(), 1);
-        const auto value = [&](const char* name) {
-            return rs->Fields(QString::fromLatin1(name)).Value();
-        };
-        EXPECT_EQ(rt::CDec(value("LI10_PREZZO")), dec(r.price));
-        const char* discounts[] = {"LI10_SC1PER", "LI10_SC2PER", "LI10_SC3PER",
-                                   "LI10_SC4PER", "LI10_SC5PER", "LI10_SC6PER"};
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(rt::CDec(value(discounts[i])), dec(r.discounts[i])) << discounts[i];
-        EXPECT_EQ(rt::CDec(value("LI10_SCIMP")), dec(r.discountAmount));
-        EXPECT_EQ(rt::CDec(value("LI10_MAG1PER")), dec(r.surcharge1));
-        EXPECT_EQ(rt::CDec(value("LI10_MAG2PER")), dec(r.surcharge2));
-        EXPECT_EQ(rt::CDec(value("LI10_MAGIMP")), dec(r.surchargeAmount));
-        EXPECT_EQ(rt::CDec(value("LI10_PERRICDELTA")), dec(r.markup));
-        EXPECT_EQ(rt::CDec(value("LI10_PROVPER")), dec(r.commission));
-        EXPECT_EQ(rt::CLng(value("LI10_INDARROT")), r.rounded);
-        EXPECT_EQ(textOf(value("LI10_SCAGL_MG02")), r.bracket.isEmpty() ? u"NULL"_qs : r.bracket);
-        EXPECT_EQ(rt::CDate(value("LI10_DATACREAZ")).date(), r.created);
-        EXPECT_EQ(rt::CDate(value("LI10_LASTCHANGE")).date(), r.lastUpdate);
-        EXPECT_EQ(textOf(value("LI10_NOTE")), r.note.isEmpty() ? u"NULL"_qs : r.note);
-        EXPECT_EQ(rt::CLng(value("LI10_IDMEDIA_CG99")), r.media);
-        EXPECT_EQ(rt::CLng(value("LI10_INDUM")), 1);
-        EXPECT_EQ(rt::CLng(value("LI10_FLGDACONF")), 0); // left to its default
-        EXPECT_EQ(rt::CLng(value("LI10_FLGLIST")), 1);
-    }
-}
-
 TEST_P(DemoDatabase, ArticlesHaveDescriptionsVatAndOptions) {
     const QList<rt::Variant> codes =
         firstColumn(u"SELECT MG66_CODART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = 1"_qs);
@@ -264,55 +217,5 @@ TEST_P(DemoDatabase, MakingItAgainReplacesTheTables) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DemoDatabase, ::testing::Values("SQLite", "PostgreSQL"));
-
-TEST(ProposedPeriod, FollowsTheListIndicators) {
-    struct Case {
-        int indicator;
-        QDate start;
-        QDate end;
-    };
-    const QDate fixedStart(2024, 1, 15), fixedEnd(2024, 3, 31);
-    const Case cases[] = {
-        {0, QDate(2024, 1, 1), QDate(2024, 12, 31)}, // typed: the demo types the year
-        {1, QDate(2024, 2, 1), QDate(2024, 2, 29)},
-        {2, QDate(2024, 1, 1), QDate(2024, 12, 31)},
-        {3, Today, QDate(2099, 12, 31)},
-        {4, fixedStart, fixedEnd},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.indicator);
-        demo::DemoList list;
-        list.startIndicator = c.indicator;
-        list.endIndicator = c.indicator;
-        list.fixedStart = fixedStart;
-        list.fixedEnd = fixedEnd;
-        EXPECT_EQ(demo::proposedStart(list, Today), c.start);
-        EXPECT_EQ(demo::proposedEnd(list, Today), c.end);
-    }
-}
-
-TEST(DemoRows, CurrentRowsLieInTheirListsProposedPeriod) {
-    const QList<demo::DemoList> lists = demo::demoLists(Today);
-    int current = 0, older = 0;
-    for (const demo::DemoPriceRow& r : demo::demoPriceRows(Today)) {
-        SCOPED_TRACE((r.article + u" list "_qs + QString::number(r.list)).toStdString());
-        EXPECT_LE(r.start, r.end);
-        EXPECT_LE(r.created, Today);
-        EXPECT_LE(r.created, r.lastUpdate);
-        const auto list = std::find_if(lists.begin(), lists.end(), [&](const demo::DemoList& l) {
-            return l.company == r.company && l.side == r.side && l.number == r.list;
-        });
-        ASSERT_NE(list, lists.end());
-        if (r.start == demo::proposedStart(*list, Today) &&
-            r.end == demo::proposedEnd(*list, Today))
-            ++current;
-        else if (r.end < Today)
-            ++older;
-        else
-            ADD_FAILURE() << "period neither proposed nor past";
-    }
-    EXPECT_GE(current, 20);
-    EXPECT_GE(older, 3);
-}
 
 } // namespace

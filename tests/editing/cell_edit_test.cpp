@@ -54,7 +54,6 @@ class CellEdit : public WindowScenario {
         return value;
     }
     QString shown(const QString& key) { return w_->GRD_LISACQ->displayText(0, key); }
-    QStringList reports() { return setuptest::reportedProcedures(*driver_->log); }
 
     std::unique_ptr<WindowDriver> driver_;
     FRMMG_PREZZOLAMPO* w_ = nullptr;
@@ -92,7 +91,7 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
         EXPECT_EQ(shown(key).toStdString(), c.shown);
     }
     EXPECT_TRUE(w_->RowsModified);
-    EXPECT_TRUE(reports().isEmpty()) << reports().join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver_);
 }
 
 TEST_P(CellEdit, ATextThatIsNoNumberIsReportedAndTheCellCanBeTypedAgain) {
@@ -103,7 +102,7 @@ TEST_P(CellEdit, ATextThatIsNoNumberIsReportedAndTheCellCanBeTypedAgain) {
         driver_->log->reports.clear();
         openFirstPurchaseCell(Prezzo);
         typeAndEnter(QString::fromLatin1(typed));
-        ASSERT_EQ(driver_->log->reports.size(), 1) << reports().join("; ").toStdString();
+        ASSERT_EQ(driver_->log->reports.size(), 1) << driver_->reports();
         EXPECT_EQ(driver_->log->reports[0].procedure, "GRD_LISACQ_OnEdited");
         EXPECT_EQ(driver_->log->reports[0].number, 13);
         EXPECT_EQ(text(working(Prezzo)), "8,4");
@@ -140,7 +139,7 @@ TEST_P(CellEdit, DigitsThatMakeNoItalianNumberAreNeverGuessed) {
     QTest::keyClick(editingtest::focused(), Qt::Key_Period, Qt::KeypadModifier);
     typeAndEnter(QStringLiteral("5"));
     EXPECT_EQ(text(stored(Prezzo)), "1,5");
-    EXPECT_TRUE(driver_->log->reports.isEmpty()) << reports().join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver_);
 }
 
 TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
@@ -164,7 +163,7 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
         EXPECT_EQ(driver_->log->reports[0].procedure, "UpdateRecord");
         EXPECT_TRUE(driver_->log->reports[0].description.contains(c.column) ||
                     driver_->log->reports[0].description.contains("overflow"))
-            << reports().join("; ").toStdString();
+            << driver_->reports();
         EXPECT_EQ(text(stored(key)), text(before));
         EXPECT_EQ(text(working(key)), c.typed);
         EXPECT_EQ(shown(key).toStdString(), c.shown);
@@ -198,7 +197,7 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
         EXPECT_EQ(place(w_).toStdString(), c.placeAfter);
         EXPECT_EQ(text(stored(Prezzo)), c.stored);
     }
-    EXPECT_TRUE(driver_->log->reports.isEmpty()) << reports().join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver_);
 }
 
 TEST_P(CellEdit, EnterAloneStoresNothingAndTheSameValueTypedAgainIsNoChange) {

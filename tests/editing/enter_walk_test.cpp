@@ -87,8 +87,7 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsPurchaseRowsFirst) {
         // focus there.
         press(Qt::Key_Return);
         EXPECT_EQ(place(w).toStdString(), c.walk.last().chopped(1).toStdString());
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+        EXPECT_NO_REPORTS(*driver);
     }
 }
 

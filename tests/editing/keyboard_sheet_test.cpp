@@ -90,8 +90,7 @@ TEST_P(KeyboardSheet, EveryValueTypedWithDigitsAndEnterIsStoredAndShownAgain) {
         at = next;
     }
     EXPECT_EQ(at, "V4 PERRICDELTA+");
-    EXPECT_TRUE(driver->log->reports.isEmpty())
-        << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver);
 
     // The sales prices of the lists derived from a purchase list (1, 2 and 4 of the demo) are
     // worked out again when their mark-up is typed: stored as the window holds them, not typed.

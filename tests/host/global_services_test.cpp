@@ -28,17 +28,6 @@ TEST(HostObjectFactory, StandardMakesARealObjectOfEachKind) {
     EXPECT_EQ(calc->netPrice(), rt::Variant(dec("1.001"))) << "the euro's 3 price decimals";
 }
 
-TEST(GlobalServices, ClearingForgetsTheContracts) {
-    host::GlobalServices g;
-    ASSERT_TRUE(g.currency());
-    EXPECT_EQ(g.currency()->priceFormat(QStringLiteral("EURO")), QStringLiteral("#,##0.000"));
-    g.closing(nullptr);
-    EXPECT_EQ(g.closedContracts().size(), 1);
-    g.clearContractReferences();
-    EXPECT_TRUE(g.closedContracts().isEmpty());
-    EXPECT_FALSE(g.currentContract());
-}
-
 class ArticleLookupOnDatabase : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -1,14 +1,11 @@
 // The pricing formulas alone: mark-up, margin and VAT on the prices a sales list is derived
 // from, exact to the digit that the price column keeps.
 #include "pricing/formulas.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-rt::Decimal dec(const char* text) {
-    return *rt::Decimal::parse(std::string_view(text));
-}
 
 struct MarkupCase {
     const char* base;

@@ -6,6 +6,7 @@
 #include "host/controls/window_controls.h"
 #include "host/window/window_support.h"
 #include "storage/form_utilities.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/setup/setup_scenarios.h"
 
 namespace {
@@ -16,10 +17,6 @@ using testsupport::WindowDriver;
 const char* const Screws = "VITI-INOX-4X40"; // VAT 22 %, bracket 1 (0.05; 0.10 from 50)
 const char* const Honey = "MIELE-MILLEF";    // VAT 10.5 %, no bracket
 const char* const Shears = "FORBICI-POTA";   // bracket 2 without the rounding flag
-
-rt::Decimal dec(const char* text) {
-    return *rt::Decimal::parse(std::string_view(text));
-}
 
 // One sales list (1) on one purchase list (1); the purchase row is set to a gross price of 125
 // with a 20 % discount: net 100.
@@ -231,8 +228,7 @@ TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
         if (c.saved) {
             EXPECT_EQ(storedRowsPriced(w, QLatin1String(c.article), dec(c.price)), 1);
         }
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join(u'\n').toStdString();
+        EXPECT_NO_REPORTS(*driver);
         expectWindowGivenBack(w);
         EXPECT_TRUE(driver->close());
     }
@@ -307,15 +303,9 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("99999999999"));
     w.Rst_RecSet_LISACQ->MoveNext(); // purchase list 2, the base of list 3 (its net price)
     w.Rst_RecSet_LISACQ->Fields(u"PREZZO_NETTO"_qs).setValue(dec("50"));
-    const auto reportedProcedures = [&] {
-        QStringList names;
-        for (const auto& report : driver->log->reports)
-            names << report.procedure;
-        return names;
-    };
     sales.MoveFirst(); // a pass starts only from a row
     WindowDriver::click(w.CMD_RICALCOLATUTTI);
-    EXPECT_TRUE(reportedProcedures().contains(u"UpdateRecord"_qs));
+    EXPECT_TRUE(driver->reportedProcedures().contains(u"UpdateRecord"_qs));
     auto third = side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_NUMLIST = 3 "
                               "AND LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'TRAP-BATT-18V' "
                               "AND LI10_PREZZO = 50"_qs);
@@ -327,7 +317,7 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     w.Gstr_Ditta = u"x"_qs; // no such column: every look-up fails
     sales.MoveFirst();
     WindowDriver::click(w.CMD_RICALCOLATUTTI);
-    const QStringList failed = reportedProcedures();
+    const QStringList failed = driver->reportedProcedures();
     EXPECT_TRUE(failed.contains(u"GetAliquotaIvaArticolo"_qs)) << failed.join(u' ').toStdString();
     EXPECT_TRUE(failed.contains(u"GetScaglione"_qs)) << failed.join(u' ').toStdString();
     expectWindowGivenBack(w);

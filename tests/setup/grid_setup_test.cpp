@@ -59,8 +59,7 @@ TEST_P(RefusedParameters, OneMessageAndTheWindowClosesAtItsFirstActivation) {
         EXPECT_EQ(driver->log->messages[0].text, Lead + c.messageEnd);
         EXPECT_EQ(driver->log->messages[0].style, 48);
         EXPECT_EQ(driver->log->messages[0].title, "Attenzione");
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+        EXPECT_NO_REPORTS(*driver);
         EXPECT_TRUE(driver->window() == nullptr || driver->window()->isUnloaded());
     }
 }
@@ -243,8 +242,7 @@ TEST_P(GridColumns, BothGridsShowTheirNumbersAsTheCurrencyAndTheSideAsk) {
         // The commission amount is set up as a number but has no column.
         EXPECT_EQ(grid->column(QStringLiteral("LI10_PROVIMP")), nullptr);
     }
-    EXPECT_TRUE(driver->log->reports.isEmpty())
-        << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver);
 }
 
 SETUP_INSTANTIATE_BACKENDS(GridColumns);
@@ -352,8 +350,7 @@ TEST_P(RowConfiguration, TheRowsListDecidesWhatIsAskedAndClearsTheRest) {
         // The grid configured is the current side's, whatever grid is passed.
         w->ConfigurazioneListinoSpecifico(parameters, *row, other);
 
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+        EXPECT_NO_REPORTS(*driver);
         for (const QString& key : EntryColumns) {
             SCOPED_TRACE(key.toStdString());
             EXPECT_EQ(grid->column(key)->editable, !c.readOnly.contains(key));
@@ -473,8 +470,7 @@ TEST_P(ListValidityDates, EachIndicatorProposesItsPeriod) {
     EXPECT_EQ(w->GetDateInizio(*w->Rst_ParametriACQ), "10/02/2024");
     EXPECT_EQ(w->GetDateFine(*w->Rst_ParametriACQ), "10/02/2024");
     w->Rst_ParametriACQ->setFilter(host::adFilterNone);
-    EXPECT_TRUE(driver->log->reports.isEmpty())
-        << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver);
 }
 
 SETUP_INSTANTIATE_BACKENDS(ListValidityDates);

@@ -17,10 +17,6 @@ using testsupport::WindowDriver;
 
 const QString DatesMessage = QStringLiteral("Le date di validità non sono corrette!");
 
-std::string reports(const WindowDriver& driver) {
-    return setuptest::reportedProcedures(*driver.log).join("; ").toStdString();
-}
-
 bool gridsAndRecalculationEnabled(FRMMG_PREZZOLAMPO* w) {
     return w->GRD_LISACQ->isEnabled() && w->GRD_LISVEN->isEnabled() &&
            w->CMD_RICALCOLATUTTI->isEnabled();
@@ -117,7 +113,7 @@ TEST_P(DateConsistency, TypingAnInconsistentPeriodShowsTheMessageAndKeepsTheFiel
             EXPECT_TRUE(gridsAndRecalculationEnabled(w));
             EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
         }
-        EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+        EXPECT_NO_REPORTS(*driver);
     }
 }
 
@@ -162,7 +158,7 @@ TEST_P(HeaderCompletion, AnArticleWithOptionsWaitsForItsOption) {
         EXPECT_FALSE(w->TXT_DADATA_ACQ->isEnabled());
         EXPECT_FALSE(w->TXT_ADATA_ACQ->isEnabled());
         EXPECT_FALSE(w->Gbol_Busy);
-        EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+        EXPECT_NO_REPORTS(*driver);
     }
 }
 
@@ -181,7 +177,7 @@ TEST_P(HeaderCompletion, ARequiredSalesDateMissingKeepsBothGridsDisabled) {
     EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
     EXPECT_TRUE(salesLoaded(*w->Gcon_Connect));
     EXPECT_FALSE(w->TXT_DADATA_VEN->isEnabled());
-    EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+    EXPECT_NO_REPORTS(*driver);
 }
 
 TEST_P(HeaderCompletion, SetupLoadsOnlyTheSidesWhoseRequiredDatesAreTyped) {
@@ -199,7 +195,7 @@ TEST_P(HeaderCompletion, SetupLoadsOnlyTheSidesWhoseRequiredDatesAreTyped) {
     EXPECT_FALSE(w->TXT_ADATA_ACQ->isEnabled());
     EXPECT_TRUE(w->TXT_DADATA_VEN->isEnabled());
     EXPECT_FALSE(w->Gbol_Busy);
-    EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+    EXPECT_NO_REPORTS(*driver);
 }
 
 SETUP_INSTANTIATE_BACKENDS(HeaderCompletion);
@@ -250,7 +246,7 @@ TEST_P(NewArticle, EmptiesTheHeaderAndReadsTheParametersAgain) {
     EXPECT_TRUE(w->TXT_DADATA_VEN->isEnabled());
     EXPECT_TRUE(w->CBO_DADATA_VEN->isHidden());
     EXPECT_TRUE(w->TXT_DADATA_ACQ->isEnabled());
-    EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+    EXPECT_NO_REPORTS(*driver);
 
     // The next article starts again.
     typePurchaseDates(w);

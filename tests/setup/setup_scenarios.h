@@ -86,14 +86,6 @@ inline bool purchaseLoaded(const host::Connection& c) {
     return !statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LISACQ_")).isEmpty();
 }
 
-inline QStringList reportedProcedures(const host::ScriptedLogService& log) {
-    QStringList names;
-    for (const auto& r : log.reports)
-        names.append(
-            QStringLiteral("%1 (%2 %3)").arg(r.procedure).arg(r.number).arg(r.description));
-    return names;
-}
-
 // An UPDATE of the demo company's parameter rows of one side (and one list when given).
 inline QString updateLists(int side, const QString& assignments, int list = 0) {
     QString sql = QStringLiteral("UPDATE MG44_PARMAGLIST SET %1 WHERE MG44_DITTA_CG18 = %2 "

@@ -356,27 +356,4 @@ TEST(SaveStatements, ARowWithoutEverySavedColumnIsRefused) {
     EXPECT_THROW(storage::insertListinoSql(row, decimalDB), rt::Error);
 }
 
-TEST(DecimalDB, WritesAnAmountWithAPointWhateverItsForm) {
-    const struct {
-        const char* name;
-        rt::Variant value;
-        const char* text;
-    } cases[] = {
-        {"decimal", dec("1234.567891"), "1234.567891"},
-        {"Italian text", u"12,5"_qs, "12.5"},
-        {"integer", rt::Variant(std::int16_t(7)), "7"},
-        {"double", rt::Variant(0.25), "0.25"},
-        {"null", rt::Variant::null(), "0"},
-        {"empty text", u""_qs, "0"},
-        {"negative", dec("-3.10"), "-3.1"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        // A SQL numeric literal of the same value: "." as separator, no grouping.
-        const std::optional<rt::Decimal> written = rt::Decimal::parse(decimalDB(c.value));
-        ASSERT_TRUE(written.has_value()) << decimalDB(c.value).toStdString();
-        EXPECT_EQ(*written, *rt::Decimal::parse(QString::fromLatin1(c.text)));
-    }
-}
-
 } // namespace

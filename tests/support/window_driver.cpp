@@ -111,4 +111,19 @@ QStringList WindowDriver::traceLinesOf(const QString& object) const {
     return lines;
 }
 
+QStringList WindowDriver::reportedProcedures() const {
+    QStringList names;
+    for (const auto& r : log->reports)
+        names.append(r.procedure);
+    return names;
+}
+
+std::string WindowDriver::reports() const {
+    QStringList texts;
+    for (const auto& r : log->reports)
+        texts.append(
+            QStringLiteral("%1 (%2 %3)").arg(r.procedure).arg(r.number).arg(r.description));
+    return texts.join(QStringLiteral("; ")).toStdString();
+}
+
 } // namespace testsupport

@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 class QAbstractButton;
 
@@ -68,6 +69,12 @@ class WindowDriver {
 
     // The trace lines of an object ("FRMMG_PREZZOLAMPO").
     QStringList traceLinesOf(const QString& object) const;
+    // The procedures the window reported errors under; the reports as text for a message.
+    QStringList reportedProcedures() const;
+    std::string reports() const;
 };
 
 } // namespace testsupport
+
+// Passes when the window reported no error; otherwise shows the reports.
+#define EXPECT_NO_REPORTS(driver) EXPECT_TRUE((driver).log->reports.isEmpty()) << (driver).reports()

@@ -33,13 +33,6 @@ int countFormEvents(const host::ScriptObjectModel& script, int open) {
     return n;
 }
 
-QStringList procedures(const host::ScriptedLogService& log) {
-    QStringList names;
-    for (const host::ScriptedLogService::Report& r : log.reports)
-        names.append(r.procedure);
-    return names;
-}
-
 // ---- Placement ----
 
 struct PlacementCase {
@@ -101,7 +94,7 @@ TEST_P(WindowPlacement, ModalWindowsArePlacedModelessOnesAreNot) {
         EXPECT_EQ(driver.window()->size(), designed.size());
         EXPECT_TRUE(driver.close());
     }
-    EXPECT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
+    EXPECT_NO_REPORTS(driver);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -194,7 +187,7 @@ TEST_P(LoadWithUnopenableDatabase, TheAnswerDecidesHowTheLoadGoesOn) {
         EXPECT_EQ(w->Gcls_Rounding, nullptr);
         break;
     case host::ErrorRetry:
-        EXPECT_EQ(log->reports.size(), 1) << procedures(*log).join(u',').toStdString();
+        EXPECT_EQ(log->reports.size(), 1) << driver.reports();
         EXPECT_EQ(w->Gcon_Connect->State(), host::adStateOpen);
         EXPECT_EQ(driver.contract->connection(), w->Gcon_Connect);
         ASSERT_NE(w->Rst_Articoli, nullptr);
@@ -241,17 +234,6 @@ TEST(WindowTrace, EachWindowTracesItsStartAndEndUnderItsOwnIdentifier) {
               QSet<QString>(ids.begin() + 2, ids.end()));
 }
 
-TEST(WindowTrace, AShownWindowWritesTerminateWhenItIsGone) {
-    WindowDriver driver;
-    driver.show();
-    ASSERT_EQ(driver.traceLinesOf(QStringLiteral("FRMMG_PREZZOLAMPO")).size(), 1);
-    EXPECT_TRUE(driver.close());
-    const QStringList lines = driver.traceLinesOf(QStringLiteral("FRMMG_PREZZOLAMPO"));
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1].section(u'|', 2, 2), QStringLiteral("TER"));
-    EXPECT_EQ(lines[0].section(u'|', 1, 1), lines[1].section(u'|', 1, 1));
-}
-
 // ---- Activations ----
 
 TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock) {
@@ -278,7 +260,7 @@ TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock)
     EXPECT_GT(driver.navigator->refreshCount(), refreshesAfterFirst);
     EXPECT_EQ(driver.global->currentContract(), driver.contract);
     EXPECT_EQ(countFormEvents(*driver.script, 1), 1) << "tsOpen only at the first activation";
-    EXPECT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
+    EXPECT_NO_REPORTS(driver);
     EXPECT_TRUE(driver.close());
 }
 
@@ -335,7 +317,7 @@ TEST_P(WindowClosing, UnloadTellsTheScriptModelOnceAndReleasesTheContract) {
     driver.show();
     QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
+    ASSERT_TRUE(driver.log->reports.isEmpty()) << driver.reports();
     const std::shared_ptr<host::Connection> connection = w->Gcon_Connect;
     const std::shared_ptr<host::HeaderFrame> frame = w->FME_TESTATA;
     ASSERT_NE(connection, nullptr);
@@ -367,7 +349,7 @@ TEST_P(WindowClosing, UnloadTellsTheScriptModelOnceAndReleasesTheContract) {
     EXPECT_EQ(driver.contract->ActiveDll(), nullptr);
     EXPECT_EQ(driver.global->currentContract(), nullptr);
     EXPECT_TRUE(driver.global->closedContracts().isEmpty());
-    EXPECT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
+    EXPECT_NO_REPORTS(driver);
     WindowDriver::pump();
     EXPECT_TRUE(w.isNull()) << "the closed window is deleted";
 }
