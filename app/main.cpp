@@ -8,6 +8,7 @@
 #include "db/demo_database.h"
 #include "host/data/connection.h"
 #include "host/services/global_services.h"
+#include "host/services/log_service.h"
 #include "runtime/conversions.h"
 #include "runtime/errors.h"
 
@@ -24,6 +25,10 @@ namespace {
 const QString PluginClassName = QStringLiteral("CLSMG_PREZZOLAMPO");
 // Time left to the window's first activation and painting before the screenshot.
 constexpr int ScreenshotDelayMs = 500;
+// A frame told to quit while its plug-in window cannot close yet (its load is still running)
+// tries again this often, for at most this long.
+constexpr int QuitRetryMs = 100;
+constexpr int QuitPatienceMs = 20000;
 
 void printError(const QString& text) {
     std::fprintf(stderr, "prezzolampo: %s\n", qPrintable(text));
@@ -48,16 +53,35 @@ bool prepareDemoDatabase(const QString& file) {
     }
 }
 
+QString logFilePath() {
+    const QString dataFolder = userDataFolder();
+    QDir().mkpath(dataFolder);
+    return QDir(dataFolder).filePath(QStringLiteral("prezzolampo.log"));
+}
+
 std::shared_ptr<host::GlobalServices> makeGlobalServices(const HostSettings& settings) {
     auto global = std::make_shared<host::GlobalServices>();
     global->setConnectionString(settings.connectionString);
     global->setCompanyCode(settings.companyCode);
     global->setMarkupMethod(settings.markupMethod);
-    const QString dataFolder = userDataFolder();
-    QDir().mkpath(dataFolder);
-    global->factory() = host::HostObjectFactory::standard(
-        QDir(dataFolder).filePath(QStringLiteral("prezzolampo.log")));
+    global->factory() = host::HostObjectFactory::standard(logFilePath());
     return global;
+}
+
+// Closes the frame; while its plug-in window cannot close yet, tries again later. A frame
+// still open when patience runs out ends the program as a failed run.
+void closeFrameWhenPossible(MainFrame& frame, int patienceMs) {
+    frame.close();
+    if (!frame.isVisible())
+        return;
+    if (patienceMs <= 0) {
+        printError(QStringLiteral("la finestra non si chiude: il programma termina"));
+        QCoreApplication::exit(1);
+        return;
+    }
+    QTimer::singleShot(QuitRetryMs, &frame, [&frame, patienceMs] {
+        closeFrameWhenPossible(frame, patienceMs - QuitRetryMs);
+    });
 }
 
 PluginCall pluginCall(const HostSettings& settings) {
@@ -84,10 +108,9 @@ void scheduleTestHooks(MainFrame& frame, const HostSettings& settings) {
     if (settings.quitAfterMs >= 0) {
         QTimer::singleShot(settings.quitAfterMs, &frame, [&frame, takeScreenshot] {
             takeScreenshot();
-            frame.close();
-            // A plug-in window that refuses to close keeps the frame: the run has failed.
-            if (frame.isVisible())
-                QCoreApplication::exit(1);
+            // Nobody is there to answer: no question may keep the program waiting.
+            host::quitWithoutQuestions();
+            closeFrameWhenPossible(frame, QuitPatienceMs);
         });
     }
 }
@@ -116,7 +139,8 @@ int main(int argc, char** argv) {
         std::fprintf(stdout, "%s", qPrintable(options.helpText()));
         return 0;
     }
-    // From here on the windowing system is needed (and the program's folder is known).
+    // From here on the windowing system is needed (and the program's folder, where the
+    // default plug-in folder lies, is known).
     QApplication app(argc, argv);
     QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("prezzolampo"),
                    QStringLiteral("prezzolampo"));
@@ -125,6 +149,8 @@ int main(int argc, char** argv) {
         printError(problem + QStringLiteral(" (file delle impostazioni: %1)").arg(file.fileName()));
         return 2;
     }
+    // What a window cannot report through its own log service still reaches the log file.
+    host::setFallbackLogService(std::make_shared<host::DialogLogService>(logFilePath()));
     if (!settings.demoDatabaseFile.isEmpty() && !prepareDemoDatabase(settings.demoDatabaseFile))
         return 1;
 
@@ -139,6 +165,8 @@ int main(int argc, char** argv) {
     {
         MainFrame frame(makeGlobalServices(settings));
         frame.markupMethodChosen = [&file](int method) { saveMarkupMethod(file, method); };
+        frame.frameGeometryChosen = [&file](const QByteArray& g) { saveFrameGeometry(file, g); };
+        frame.restorePlacement(savedFrameGeometry(file));
         frame.show();
         QTimer::singleShot(0, &frame,
                            [&frame, p = std::move(plugin), call = pluginCall(settings)]() mutable {
@@ -147,5 +175,6 @@ int main(int argc, char** argv) {
         scheduleTestHooks(frame, settings);
         exitCode = QApplication::exec();
     }
+    host::setFallbackLogService(nullptr);
     return exitCode;
 }

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,9 +25,16 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
+
+namespace {
+// The frame of a first run: room for the plug-in window with both grids whole (all sixteen
+// columns and the net prices); a smaller screen gets all it has.
+constexpr QSize FirstRunSize(1280, 720);
+} // namespace
 
 MainFrame::MainFrame(std::shared_ptr<host::GlobalServices> global, QWidget* parent)
     : QMainWindow(parent), global_(std::move(global)),
@@ -56,12 +64,15 @@ MainFrame::MainFrame(std::shared_ptr<host::GlobalServices> global, QWidget* pare
             };
         return link;
     };
-    resize(1000, 640);
+    resize(FirstRunSize);
 }
 
 MainFrame::~MainFrame() {
-    // The plug-in goes while the window area that hosts its window still exists.
+    // A frame that goes without having been closed (the program was told to end) still closes
+    // its plug-in's window as the close box does, so that the window's unload runs; the plug-in
+    // goes while the window area that hosts its window still exists.
     showing_ = false;
+    closePlugin();
     releasePlugin();
     global_->presentWindow = nullptr;
 }
@@ -194,6 +205,10 @@ void MainFrame::presentWindow(QWidget* window) {
         window->findChildren<host::MDIActiveX*>(Qt::FindDirectChildrenOnly);
     for (host::MDIActiveX* windowHost : windowHosts)
         windowHost->raiseFormLoad();
+    // From the place it took, the window grows to the area's lower-right corner: its grids
+    // then show all their columns on an ordinary screen.
+    const QSize area = windowArea_->viewport()->size();
+    sub->resize(sub->size().expandedTo(QSize(area.width() - sub->x(), area.height() - sub->y())));
     sub->show();
 }
 
@@ -248,5 +263,21 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (frameGeometryChosen)
+        frameGeometryChosen(saveGeometry());
     event->accept();
+}
+
+void MainFrame::restorePlacement(const QByteArray& saved) {
+    if (!saved.isEmpty() && restoreGeometry(saved))
+        return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(FirstRunSize);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    QRect placed(QPoint(), FirstRunSize.boundedTo(available.size()));
+    placed.moveCenter(available.center());
+    setGeometry(placed);
 }

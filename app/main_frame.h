@@ -5,6 +5,7 @@
 
 #include "host/contract/cinterface.h"
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -41,6 +42,11 @@ class MainFrame : public QMainWindow {
     // The Impostazioni menu's choice of mark-up method (0 on cost, 1 margin), after it is in
     // force: the program keeps it in its settings file.
     std::function<void(int method)> markupMethodChosen;
+    // The frame's size and place when it closes, to be kept for the next run.
+    std::function<void(const QByteArray& geometry)> frameGeometryChosen;
+    // Puts the frame where it was last closed; the first time, as large as the plug-in's
+    // window needs to show both grids whole, within the screen.
+    void restorePlacement(const QByteArray& saved);
     QMdiArea* windowArea() const { return windowArea_; }
     // Where an export goes, given the proposed file: a save dialog unless replaced (tests).
     // An empty answer gives the export up.

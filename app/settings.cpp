@@ -27,6 +27,7 @@ const QString databaseKey = QStringLiteral("database");
 const QString companyKey = QStringLiteral("company");
 const QString pluginsKey = QStringLiteral("plugins");
 const QString markupMethodKey = QStringLiteral("markupMethod");
+const QString frameGeometryKey = QStringLiteral("frameGeometry");
 
 const QString defaultCompany = QString::number(demo::DemoCompany);
 
@@ -167,6 +168,15 @@ QString settingsFilePath() {
 
 void saveMarkupMethod(QSettings& file, int method) {
     file.setValue(markupMethodKey, method);
+    file.sync();
+}
+
+QByteArray savedFrameGeometry(QSettings& file) {
+    return file.value(frameGeometryKey).toByteArray();
+}
+
+void saveFrameGeometry(QSettings& file, const QByteArray& geometry) {
+    file.setValue(frameGeometryKey, geometry);
     file.sync();
 }
 

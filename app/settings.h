@@ -53,6 +53,9 @@ QString companyCodeProblem(const QString& code);
 QString settingsFilePath();
 // Keeps the mark-up method in the settings file (the Impostazioni menu's choice).
 void saveMarkupMethod(QSettings& file, int method);
+// The main frame's size and place as it was last closed (empty: never closed yet).
+QByteArray savedFrameGeometry(QSettings& file);
+void saveFrameGeometry(QSettings& file, const QByteArray& geometry);
 // The plug-in folder when none is given: next to the program, as the build lays it out.
 QString defaultPluginFolder();
 // The data folder of the user (log file, demo database).

@@ -283,11 +283,18 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     // The column rules of one side's parameter set (grids/setup.cpp).
     void applyColumnRules(Procedure& p, const std::shared_ptr<host::Recordset>& parameters,
                           host::KRX_QGRID* grid, bool purchase);
+    // The header (article, option, the side's period) that a side's working set is loaded for.
+    QString headerOfSide(host::TxtEditDate* start, host::TxtEditDate* end);
+    QString salesLoadedFor_;
+    QString purchaseLoadedFor_;
     // Unloading with the reason the window is closing (0 close box, 1 the program).
     bool unloadWith(int unloadMode); // form/lifecycle.cpp
     // The window became the active one: Form_Activate, once per activation.
     void windowActivated(); // form/lifecycle.cpp
     bool loaded_ = false;
+    bool loading_ = false;
+    // A close asked for while the load ran, with its reason: carried out when the load ends.
+    std::optional<int> unloadAfterLoad_;
     bool unloaded_ = false;
     bool unloading_ = false;
     bool active_ = false;

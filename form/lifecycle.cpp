@@ -25,6 +25,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
+#include <utility>
 
 namespace {
 
@@ -65,6 +66,12 @@ std::shared_ptr<T> makeHostObject(const std::function<std::shared_ptr<T>()>& mak
     return object;
 }
 
+// The title of the error reports: the host's, or the program's name without global services.
+QString applicationTitle(const std::shared_ptr<host::Cinterface>& contract) {
+    const std::shared_ptr<host::GlobalServices> global = contract ? contract->ClsGlobal() : nullptr;
+    return global ? global->applicationTitle() : QCoreApplication::applicationName();
+}
+
 // The contract's Left or Top, or the default position when it is 0.
 int positionOr10(const rt::Variant& value) {
     const std::int32_t v = rt::CLng(value);
@@ -101,7 +108,13 @@ void FRMMG_PREZZOLAMPO::ensureLoaded() {
     if (loaded_ || unloaded_)
         return;
     loaded_ = true;
+    loading_ = true;
     Form_Load();
+    loading_ = false;
+    // A close asked for while the load ran (its pending events let the host close) is carried
+    // out now, before the window is shown.
+    if (const std::optional<int> mode = std::exchange(unloadAfterLoad_, std::nullopt))
+        unloadWith(*mode);
 }
 
 void FRMMG_PREZZOLAMPO::setWindowStateValue(std::int32_t state) {
@@ -153,6 +166,10 @@ bool FRMMG_PREZZOLAMPO::unloadWith(int unloadMode) {
         return true;
     if (unloading_)
         return false; // a close requested while closing: the first one decides
+    if (loading_) {
+        unloadAfterLoad_ = unloadMode; // the unload would meet objects the load is making
+        return false;
+    }
     unloading_ = true;
     bool cancel = false;
     if (loaded_) {
@@ -334,6 +351,17 @@ void FRMMG_PREZZOLAMPO::RESIZEFORM_Setup() {
     RESIZEFORM->addControl(QStringLiteral("GRB_DETAILACQ"), 15);
     RESIZEFORM->addControl(QStringLiteral("CMD_RICALCOLATUTTI"), 12);
     RESIZEFORM->addControl(QStringLiteral("CMD_NUOVO"), 12);
+    // The rest follows so that both groups grow with the window: the purchase group takes the
+    // added height with its grid, the sales group and everything below it move down, and the
+    // header and both grids take the added width.
+    RESIZEFORM->addControl(QStringLiteral("GRD_LISACQ"), 15);
+    RESIZEFORM->addControl(QStringLiteral("GRB_HEAD"), 7);
+    for (const char* name : {"GRB_DETAILVEN", "GRD_LISVEN"})
+        RESIZEFORM->addControl(QString::fromLatin1(name), 13);
+    for (const char* name :
+         {"TXT_DADATA_VEN_LBL", "TXT_ADATA_VEN_LBL", "TXT_DADATA_VEN", "TXT_ADATA_VEN",
+          "CBO_DADATA_VEN", "CBO_ADATA_VEN", "TXT_DESCLISTINO_LBL", "TXT_DESCLISTINO"})
+        RESIZEFORM->addControl(QString::fromLatin1(name), 8);
 }
 
 rt::Variant FRMMG_PREZZOLAMPO::Status() {
@@ -380,9 +408,14 @@ void FRMMG_PREZZOLAMPO::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
 
 void FRMMG_PREZZOLAMPO::Form_Unload(bool& /*cancel*/) {
     Procedure p(*this, QStringLiteral("Form_Unload"));
+    // The window's own objects are detached only when its load made them: a window whose load
+    // failed early still closes without questions. The host's objects are required as ever.
     // 1.
     p([&] { Gcls_NetPrice.reset(); });
-    p([&] { need(Gcls_Rounding).attach(nullptr); });
+    p([&] {
+        if (Gcls_Rounding)
+            Gcls_Rounding->attach(nullptr);
+    });
     p([&] { Gcls_Rounding.reset(); });
     // 2.
     p([&] { need(need(ActiveInterface).ClsGlobal()).closing(ActiveInterface); });
@@ -400,7 +433,10 @@ void FRMMG_PREZZOLAMPO::Form_Unload(bool& /*cancel*/) {
     p([&] { GRD_LISACQ->cleanup(); });
     p([&] { GRD_LISVEN->cleanup(); });
     // 5.
-    p([&] { need(FME_TESTATA).end(); });
+    p([&] {
+        if (FME_TESTATA)
+            FME_TESTATA->end();
+    });
     p([&] {
         if (FME_TESTATA)
             FME_TESTATA->disconnect(this);
@@ -416,10 +452,16 @@ void FRMMG_PREZZOLAMPO::Form_Unload(bool& /*cancel*/) {
         Gcls_SupplierLISVEN.reset();
         Gcls_Connect.reset();
     });
-    p([&] { need(Gcls_Log).attach(nullptr); });
+    p([&] {
+        if (Gcls_Log)
+            Gcls_Log->attach(nullptr);
+    });
     p([&] { Gcls_Log.reset(); });
     // 8. The working tables are temporary tables of this connection and end with it.
-    p([&] { need(Gcon_Connect).Close(); });
+    p([&] {
+        if (Gcon_Connect)
+            Gcon_Connect->Close();
+    });
     p([&] { Gcon_Connect.reset(); });
     // 9. The parameter sets go with the other recordsets.
     p([&] {
@@ -457,27 +499,33 @@ std::int32_t FRMMG_PREZZOLAMPO::GestisciErrore(const QString& procedure) {
     log.setError(Err.value_or(rt::Error(0, QString())));
     if (Gcon_Connect)
         log.setConnectionErrors(Gcon_Connect->Errors());
-    std::shared_ptr<host::GlobalServices> global =
-        ActiveInterface ? ActiveInterface->ClsGlobal() : nullptr;
-    const QString title = global ? global->applicationTitle() : QCoreApplication::applicationName();
-    return log.reportError(title, windowTitle(), procedure, ErrorReportStyle);
+    return log.reportError(applicationTitle(ActiveInterface), windowTitle(), procedure,
+                           ErrorReportStyle);
 }
 
 int FRMMG_PREZZOLAMPO::reportProcedureError(const QString& procedure, const rt::Error& error) {
     Err = error;
-    if (!Gcls_Log)
-        return host::ErrorLeave; // nobody to ask yet
-    try {
-        return GestisciErrore(procedure);
-    } catch (const std::exception&) {
-        return host::ErrorLeave; // the report itself failed
+    // Never silent: what the window's own log service cannot report goes to the host's log
+    // service of last resort and to standard error.
+    QString failure;
+    if (Gcls_Log) {
+        try {
+            return GestisciErrore(procedure);
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
     }
+    QList<host::DbError> dbErrors;
+    if (Gcon_Connect)
+        dbErrors = Gcon_Connect->Errors();
+    return host::reportUnheardError(applicationTitle(ActiveInterface), windowTitle(), procedure,
+                                    error, dbErrors, failure, ErrorReportStyle);
 }
 
 // ---- Qt events that drive the window events ----
 
 void FRMMG_PREZZOLAMPO::windowActivated() {
-    if (!loaded_ || unloaded_ || unloading_ || active_)
+    if (!loaded_ || loading_ || unloaded_ || unloading_ || active_)
         return;
     active_ = true;
     Form_Activate();

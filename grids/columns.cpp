@@ -7,7 +7,11 @@
 #include "host/controls/krx_qgrid.h"
 #include "host/services/currency_service.h"
 #include "host/services/global_services.h"
+#include "host/window/window_support.h"
 
+#include <QFontMetrics>
+#include <QStyle>
+#include <QTableView>
 #include <array>
 
 namespace {
@@ -109,6 +113,26 @@ std::pair<int, int> kindsOf(KindGroup group, const SideKinds& side) {
     return {0, 0};
 }
 
+// The narrowest font stretch the grids take to fit their currency column.
+constexpr int NarrowestStretch = 75;
+constexpr int StretchStep = 5;
+
+// The widths were chosen for the desktop's dialog font: a wider font is narrowed until the
+// currency column shows "EURO" whole, with the cell's text margins and its grid line.
+void fitFontToCurrencyColumn(host::KRX_QGRID& grid) {
+    QTableView* view = grid.view();
+    const int textMargin =
+        view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int room = host::twipsToPixels(columnDef("VALUTA").widthTwips) - 2 * textMargin - 1;
+    QFont font = grid.font();
+    for (int stretch = 100; stretch >= NarrowestStretch; stretch -= StretchStep) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(Euro) <= room)
+            break;
+    }
+    grid.setFont(font);
+}
+
 host::KRX_QGRID& gridOf(host::KRX_QGRID* grid) {
     return objectOf(grid);
 }
@@ -127,12 +151,28 @@ host::CurrencyService& currencyOf(const FRMMG_PREZZOLAMPO& form) {
     return *global->currency();
 }
 
+// The format widened to show at least `decimals` decimals ("#,##0.00" with 3: "#,##0.000").
+QString showingDecimals(QString format, int decimals) {
+    qsizetype point = format.indexOf(u'.');
+    if (point < 0 && decimals > 0) {
+        point = format.size();
+        format += u'.';
+    }
+    const qsizetype shown = format.size() - point - 1;
+    if (shown < decimals)
+        format += QString(decimals - shown, u'0');
+    return format;
+}
+
 QString displayFormat(const FRMMG_PREZZOLAMPO& form, ColumnValue value) {
     switch (value) {
     case ColumnValue::Price:
         return currencyOf(form).priceFormat(Euro);
     case ColumnValue::Amount:
-        return currencyOf(form).amountFormat(Euro);
+        // An amount is typed with the price's decimals: it shows every one of them, so the
+        // screen never shows 1,24 for a stored 1,235.
+        return showingDecimals(currencyOf(form).amountFormat(Euro),
+                               currencyOf(form).priceDecimals(Euro));
     case ColumnValue::Percent:
         return PercentFormat;
     case ColumnValue::Plain:
@@ -184,6 +224,7 @@ void buildPriceGrid(FRMMG_PREZZOLAMPO& form, Procedure& p, host::KRX_QGRID* grid
         });
     }
     p([&] { gridOf(grid).endLayout(); });
+    p([&] { fitFontToCurrencyColumn(gridOf(grid)); });
 }
 
 } // namespace

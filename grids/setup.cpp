@@ -311,30 +311,44 @@ void FRMMG_PREZZOLAMPO::ConfigurazioneListinoSpecifico(host::Recordset& paramete
     p([&] { parameters.setFilter(host::adFilterNone); });
 }
 
+QString FRMMG_PREZZOLAMPO::headerOfSide(host::TxtEditDate* start, host::TxtEditDate* end) {
+    return QStringList{NzStr(objectOf(TXT_CODART).text()), NzStr(objectOf(TXT_OPZIONE).text()),
+                       rt::Trim(objectOf(start).text()), rt::Trim(objectOf(end).text())}
+        .join(u'\x1f');
+}
+
 void FRMMG_PREZZOLAMPO::Setup() {
     Procedure p(*this, QStringLiteral("Setup"));
     p([&] { Gbol_Busy = true; });
 
-    // 2-3: a side is loaded once the dates it requires are typed.
+    // 2-3: a side is loaded once the dates it requires are typed, and once per header: the
+    // header's several events of one completion (the field's, the header frame's) find the
+    // side loaded for the same article, option and period and leave its rows alone.
     const auto loadSide = [&](host::TxtEditDate* start, host::TxtEditDate* end, bool startRequired,
                               bool endRequired, void (FRMMG_PREZZOLAMPO::*load)(),
-                              const QString& side) {
+                              const QString& side, const std::shared_ptr<host::Recordset>& rows,
+                              QString& loadedFor) {
         bool complete = false;
+        QString header;
         p([&] {
             complete = (!objectOf(start).text().isEmpty() || !startRequired) &&
                        (!objectOf(end).text().isEmpty() || !endRequired);
+            header = headerOfSide(start, end);
         });
-        if (!complete)
+        if (!complete || (rows && header == loadedFor))
             return;
         p([&] { objectOf(start).setEnabled(false); });
         p([&] { objectOf(end).setEnabled(false); });
         p([&] { (this->*load)(); });
         p([&] { UpdateRecords(side); });
+        p([&] { loadedFor = rows ? header : QString(); });
     };
     loadSide(TXT_DADATA_VEN, TXT_ADATA_VEN, VenStartDateRequired, VenEndDateRequired,
-             &FRMMG_PREZZOLAMPO::SetupLisVen, QStringLiteral("VEN"));
+             &FRMMG_PREZZOLAMPO::SetupLisVen, QStringLiteral("VEN"), Rst_RecSet_LISVEN,
+             salesLoadedFor_);
     loadSide(TXT_DADATA_ACQ, TXT_ADATA_ACQ, AcqStartDateRequired, AcqEndDateRequired,
-             &FRMMG_PREZZOLAMPO::SetupLisAcq, QStringLiteral("ACQ"));
+             &FRMMG_PREZZOLAMPO::SetupLisAcq, QStringLiteral("ACQ"), Rst_RecSet_LISACQ,
+             purchaseLoadedFor_);
 
     // 4.
     p([&] { Gbol_Busy = false; });

@@ -34,7 +34,8 @@ KRX_TBARMENU::KRX_TBARMENU(const QString& caption, QWidget* parent) : QPushButto
     connect(this, &QPushButton::clicked, this, &KRX_TBARMENU::ButtonClick);
 }
 
-KRX_RESIZEFORM::KRX_RESIZEFORM(QWidget* form) : QObject(form), form_(form) {
+KRX_RESIZEFORM::KRX_RESIZEFORM(QWidget* form)
+    : QObject(form), form_(form), startSize_(form->size()) {
     form_->installEventFilter(this);
 }
 
@@ -50,17 +51,21 @@ void KRX_RESIZEFORM::addControl(const QString& name, int mode) {
 
 void KRX_RESIZEFORM::start() {
     emit Setup();
-    startSize_ = form_->size();
     for (Entry& e : entries_) {
         if (auto* w = form_->findChild<QWidget*>(e.name))
             e.start = w->geometry();
     }
     started_ = true;
+    follow();
 }
 
 bool KRX_RESIZEFORM::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != form_ || event->type() != QEvent::Resize || !started_)
-        return QObject::eventFilter(watched, event);
+    if (watched == form_ && event->type() == QEvent::Resize && started_)
+        follow();
+    return QObject::eventFilter(watched, event);
+}
+
+void KRX_RESIZEFORM::follow() {
     const int dx = form_->width() - startSize_.width();
     const int dy = form_->height() - startSize_.height();
     for (const Entry& e : entries_) {
@@ -73,7 +78,6 @@ bool KRX_RESIZEFORM::eventFilter(QObject* watched, QEvent* event) {
         anchorAxis(e.mode, AnchorTop, AnchorBottom, dy, y, height);
         w->setGeometry(x, y, width, height);
     }
-    return QObject::eventFilter(watched, event);
 }
 
 MDIActiveX::MDIActiveX(QWidget* form) : QObject(form), form_(form) {}

@@ -28,12 +28,15 @@ class KRX_TBARMENU : public QPushButton {
 
 // Keeps registered controls anchored to the window's sides as it is resized. Mode bits:
 // 1 left, 2 top, 4 right, 8 bottom: 15 grows with the window, 12 moves with its lower-right corner.
+// The distances are those of the window's size when the component was made (its design size),
+// so a window resized before the start has its controls follow at once.
 class KRX_RESIZEFORM : public QObject {
     Q_OBJECT
   public:
     explicit KRX_RESIZEFORM(QWidget* form);
     void addControl(const QString& name, int mode);
-    // Starts: raises Setup, then remembers the distances of the registered controls.
+    // Starts: raises Setup, remembers the places of the registered controls and fits them to
+    // the window's present size.
     void start();
     bool started() const { return started_; }
   signals:
@@ -49,6 +52,7 @@ class KRX_RESIZEFORM : public QObject {
         QRect start;
     };
     QWidget* form_;
+    void follow();
     QList<Entry> entries_;
     QSize startSize_;
     bool started_ = false;

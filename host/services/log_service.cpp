@@ -6,8 +6,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextStream>
+#include <cstdio>
 
 namespace host {
 
@@ -47,6 +49,29 @@ std::optional<int> escapeAnswer(const QList<int>& buttons) {
     return std::nullopt;
 }
 
+bool quitting = false;
+
+// The boxes on the screen, answered when the program quits without questions.
+QList<QPointer<QMessageBox>>& openBoxes() {
+    static QList<QPointer<QMessageBox>> boxes;
+    return boxes;
+}
+
+std::shared_ptr<LogService>& fallback() {
+    static std::shared_ptr<LogService> log;
+    return log;
+}
+
+void writeToStandardError(const QString& line) {
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+// What a box nobody answers answers: its Esc answer, else its default button.
+int unansweredAnswer(const QList<int>& buttons, int defaultIndex, std::optional<int> escape) {
+    return escape.value_or(buttons.at(defaultIndex < buttons.size() ? defaultIndex : 0));
+}
+
 QString indented(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text.replace(u'\n', Continuation);
@@ -66,11 +91,25 @@ int showBox(QMessageBox::Icon icon, const QString& title, const QString& text,
     for (const auto& [button, answer] : made)
         if (escape && answer == *escape)
             box.setEscapeButton(button);
+    openBoxes().append(&box);
     box.exec();
+    openBoxes().removeAll(&box);
     for (const auto& [button, answer] : made)
         if (box.clickedButton() == button)
             return answer;
-    return escape.value_or(buttons.first());
+    return unansweredAnswer(buttons, defaultIndex, escape);
+}
+
+// Shows the box, or while the program quits without questions answers it unseen; the log line
+// then goes to standard error, so that what nobody saw is still read somewhere.
+int ask(const QString& logLine, QMessageBox::Icon icon, const QString& title, const QString& text,
+        const QList<int>& buttons, int defaultIndex, std::optional<int> escape, bool systemModal) {
+    if (!quitting)
+        return showBox(icon, title, text, buttons, defaultIndex, escape, systemModal);
+    const int answer = unansweredAnswer(buttons, defaultIndex, escape);
+    writeToStandardError(logLine + QStringLiteral(" | risposta senza domanda: ") +
+                         buttonCaption(answer));
+    return answer;
 }
 
 int errorActionOf(int answer) {
@@ -134,19 +173,19 @@ QString buttonCaption(int answer) {
 
 DialogLogService::DialogLogService(QString logFilePath) : logFilePath_(std::move(logFilePath)) {}
 
-QString DialogLogService::reportText(const QString& caption, const QString& procedure) const {
+QString errorReportText(const QString& caption, const QString& procedure,
+                        const std::optional<rt::Error>& error, const QList<DbError>& dbErrors) {
     QStringList lines;
     if (!caption.isEmpty())
         lines << QStringLiteral("Finestra: %1").arg(caption);
     lines << QStringLiteral("Procedura: %1").arg(procedure);
-    if (error_)
-        lines
-            << QStringLiteral("Errore n. %1: %2").arg(error_->number()).arg(error_->description());
+    if (error)
+        lines << QStringLiteral("Errore n. %1: %2").arg(error->number()).arg(error->description());
     else
         lines << QStringLiteral("Errore sconosciuto");
-    if (!dbErrors_.isEmpty()) {
+    if (!dbErrors.isEmpty()) {
         lines << QStringLiteral("Errori della connessione:");
-        for (const DbError& e : dbErrors_) {
+        for (const DbError& e : dbErrors) {
             QString line = QStringLiteral("  %1 - %2").arg(e.number).arg(e.description);
             if (!e.sqlState.isEmpty())
                 line += QStringLiteral(" [%1]").arg(e.sqlState);
@@ -156,13 +195,18 @@ QString DialogLogService::reportText(const QString& caption, const QString& proc
     return lines.join(u'\n');
 }
 
+QString DialogLogService::reportText(const QString& caption, const QString& procedure) const {
+    return errorReportText(caption, procedure, error_, dbErrors_);
+}
+
 int DialogLogService::reportError(const QString& appTitle, const QString& caption,
                                   const QString& procedure, int style) {
     const QString text = reportText(caption, procedure);
-    appendToLog(QStringLiteral("ERRORE | %1 | %2").arg(appTitle, indented(text)));
+    const QString logLine = QStringLiteral("ERRORE | %1 | %2").arg(appTitle, indented(text));
+    appendToLog(logLine);
     const QList<int> buttons{vbAbort, vbRetry, vbIgnore};
-    const int pressed = showBox(iconOf(style), appTitle, text, buttons, defaultButtonIndex(style),
-                                vbAbort, (style & vbSystemModal) != 0);
+    const int pressed = ask(logLine, iconOf(style), appTitle, text, buttons,
+                            defaultButtonIndex(style), vbAbort, (style & vbSystemModal) != 0);
     appendToLog(QStringLiteral("RISPOSTA | %1 | %2").arg(procedure, buttonCaption(pressed)));
     error_.reset();
     dbErrors_.clear();
@@ -170,10 +214,11 @@ int DialogLogService::reportError(const QString& appTitle, const QString& captio
 }
 
 int DialogLogService::message(const QString& text, int style, const QString& title) {
-    appendToLog(QStringLiteral("MESSAGGIO | %1 | %2").arg(title, indented(text)));
+    const QString logLine = QStringLiteral("MESSAGGIO | %1 | %2").arg(title, indented(text));
+    appendToLog(logLine);
     const QList<int> buttons = messageButtons(style);
-    const int pressed = showBox(iconOf(style), title, text, buttons, defaultButtonIndex(style),
-                                escapeAnswer(buttons), (style & vbSystemModal) != 0);
+    const int pressed = ask(logLine, iconOf(style), title, text, buttons, defaultButtonIndex(style),
+                            escapeAnswer(buttons), (style & vbSystemModal) != 0);
     appendToLog(QStringLiteral("RISPOSTA | %1 | %2").arg(title, buttonCaption(pressed)));
     return pressed;
 }
@@ -191,6 +236,57 @@ void DialogLogService::appendToLog(const QString& text) const {
     }
     QTextStream out(&file);
     out << line << '\n';
+}
+
+// --- Reports nobody else can make ----------------------------------------------------------
+
+void quitWithoutQuestions(bool on) {
+    quitting = on;
+    if (!quitting)
+        return;
+    const QList<QPointer<QMessageBox>> boxes = openBoxes();
+    for (const QPointer<QMessageBox>& box : boxes)
+        if (box)
+            box->reject();
+}
+
+bool quittingWithoutQuestions() {
+    return quitting;
+}
+
+void setFallbackLogService(std::shared_ptr<LogService> log) {
+    fallback() = std::move(log);
+}
+
+std::shared_ptr<LogService> fallbackLogService() {
+    return fallback();
+}
+
+int reportUnheardError(const QString& appTitle, const QString& caption, const QString& procedure,
+                       const rt::Error& error, const QList<DbError>& dbErrors,
+                       const QString& failure, int style) {
+    const rt::Error reported =
+        failure.isEmpty()
+            ? error
+            : rt::Error(error.number(),
+                        error.description() +
+                            QStringLiteral("\nLa segnalazione dell'errore non è riuscita: ") +
+                            failure);
+    writeToStandardError(
+        QStringLiteral("ERRORE | %1 | %2")
+            .arg(appTitle, indented(errorReportText(caption, procedure, reported, dbErrors))));
+    const std::shared_ptr<LogService> log = fallback();
+    if (!log)
+        return ErrorLeave;
+    try {
+        log->setError(reported);
+        log->setConnectionErrors(dbErrors);
+        return log->reportError(appTitle, caption, procedure, style);
+    } catch (const std::exception& e) {
+        writeToStandardError(QStringLiteral("ERRORE | %1 | segnalazione non riuscita: %2")
+                                 .arg(appTitle, QString::fromUtf8(e.what())));
+        return ErrorLeave;
+    }
 }
 
 // --- ScriptedLogService -----------------------------------------------------------------

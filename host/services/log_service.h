@@ -70,15 +70,20 @@ class LogService : public rt::Object {
     QList<DbError> dbErrors_;
 };
 
+// The text of an error report: window, procedure, error number and text, connection's errors.
+QString errorReportText(const QString& caption, const QString& procedure,
+                        const std::optional<rt::Error>& error, const QList<DbError>& dbErrors);
+
 // The interactive log service: a dialog with the procedure, the error's number and text and
 // the connection's errors, buttons Interrompi / Riprova / Ignora (answers 3, 4, 2; the style's
 // default button, Riprova for 4370; Esc answers Interrompi); every report and message is also
 // appended to a log file with a timestamp (no file when the path is empty). A log file that
 // cannot be written never stops the window: the line goes to the debug-output channel.
+// Once the program quits without questions (below), nothing is shown: each report and message
+// is logged, written to standard error and answered at once.
 class DialogLogService : public LogService {
   public:
     explicit DialogLogService(QString logFilePath);
-    // The text of the error report: procedure, error number and text, connection's errors.
     QString reportText(const QString& caption, const QString& procedure) const;
     int reportError(const QString& appTitle, const QString& caption, const QString& procedure,
                     int style) override;
@@ -118,5 +123,26 @@ class ScriptedLogService : public LogService {
                     int style) override;
     int message(const QString& text, int style, const QString& title) override;
 };
+
+// ---- Reports nobody else can make ----
+
+// The program ends without a user to answer (its quit hook): from then on no question is
+// shown, each is answered at once (an error report Interrompi, a message its Esc answer or
+// else its default button), and the questions on the screen are answered so. False asks
+// questions again (tests).
+void quitWithoutQuestions(bool on = true);
+bool quittingWithoutQuestions();
+
+// The log service of last resort: it reports what a window's own log service cannot, an error
+// raised before the window made its log service or one whose report failed. The host program
+// installs a dialog log service on its log file; tests a scripted one.
+void setFallbackLogService(std::shared_ptr<LogService> log);
+std::shared_ptr<LogService> fallbackLogService();
+// Writes the report to standard error, then hands it to the fallback log service and answers
+// as an error report does. `failure` says why the window's own report failed (empty: the window
+// had no log service). Without a fallback, or when it fails too, the answer is Interrompi.
+int reportUnheardError(const QString& appTitle, const QString& caption, const QString& procedure,
+                       const rt::Error& error, const QList<DbError>& dbErrors,
+                       const QString& failure, int style);
 
 } // namespace host

@@ -38,7 +38,7 @@ env -u DISPLAY QT_QPA_PLATFORM=xcb "$program" --company "1 OR 1=1" >"$work/stdou
 [ $? -eq 2 ] || fail "a company code that is no number was not refused"
 grep -q 'Codice ditta non valido' "$work/stderr" || fail "no message for the refused company code"
 
-xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+xvfb-run -a -s "-screen 0 1366x768x24" env QT_QPA_PLATFORM=xcb \
     "$program" --database "$work/demo.sqlite" --screenshot "$screenshot" --quit-after 4000 \
     >"$work/stdout" 2>"$work/stderr"
 status=$?
@@ -67,4 +67,15 @@ grep -qx 'prezzolampo|CloseForm|True' "$work/stderr" || fail "CloseForm did not 
 # The window traces its own life too, and ends before the program does.
 grep -qE '\|INI\|RIDE_PREZZOLAMPO\|FRMMG_PREZZOLAMPO$' "$work/stderr" || fail "the window never started"
 grep -qE '\|TER\|RIDE_PREZZOLAMPO\|FRMMG_PREZZOLAMPO$' "$work/stderr" || fail "the window never ended"
+
+# Told to quit before the window's load is over: the window closes once its load ends, no
+# question waits for an answer, and the program ends by itself.
+timeout 90 xvfb-run -a -s "-screen 0 1366x768x24" env QT_QPA_PLATFORM=xcb \
+    "$program" --database "$work/demo.sqlite" --quit-after 0 >"$work/stdout" 2>"$work/stderr"
+status=$?
+[ "$status" -ne 124 ] || fail "--quit-after 0: the program did not end"
+[ "$status" -eq 0 ] || fail "--quit-after 0: exit code $status"
+grep -qx 'prezzolampo|CloseForm|True' "$work/stderr" || fail "--quit-after 0: CloseForm did not answer True"
+grep -qE '\|TER\|RIDE_PREZZOLAMPO\|FRMMG_PREZZOLAMPO$' "$work/stderr" ||
+    fail "--quit-after 0: the window never ended"
 echo "PASS: screenshot $screenshot"

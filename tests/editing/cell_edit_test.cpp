@@ -76,7 +76,7 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
         {"LI10_PREZZO", "", "0", "0,000"}, // a cleared cell stores 0
         {"LI10_SC1PER", "0,125", "0,125", "0,125"},
         {"LI10_SC2PER", "-3", "-3", "-3,000"},
-        {"LI10_SCIMP", "2,75", "2,75", "2,75"},
+        {"LI10_SCIMP", "2,75", "2,75", "2,750"},
     };
     open();
     for (const auto& c : cases) {

@@ -223,8 +223,9 @@ TEST_P(GridColumns, BothGridsShowTheirNumbersAsTheCurrencyAndTheSideAsk) {
             SCOPED_TRACE(grid->objectName().toStdString() + " " + c.key);
             EXPECT_EQ(column.key, c.key);
             EXPECT_EQ(column.editable, c.editable);
+            // An amount shows the price decimals it is typed with.
             const QString formats[] = {QString(), QStringLiteral("#,##0.000"),
-                                       currency.priceFormat(euro), currency.amountFormat(euro)};
+                                       currency.priceFormat(euro), QStringLiteral("#,##0.000")};
             EXPECT_EQ(column.format, formats[int(c.shows)]);
             // Percentages take three decimals; the net price is computed, nothing is typed.
             const int decimals = c.shows == Shows::Plain ? -1
