@@ -65,8 +65,7 @@ TEST_P(CompletedHeader, LoadsEachSideOnce) {
             EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round);
             WindowDriver::click(w->CMD_NUOVO);
         }
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+        EXPECT_NO_REPORTS(*driver);
     }
 }
 
