@@ -173,6 +173,10 @@ bool FRMMG_PREZZOLAMPO::unloadWith(int unloadMode) {
     unloading_ = true;
     bool cancel = false;
     if (loaded_) {
+        // A price still being typed is stored before anything of the window goes.
+        for (host::KRX_QGRID* grid : {GRD_LISACQ, GRD_LISVEN})
+            if (grid != nullptr)
+                grid->commitOpenEdit();
         Form_QueryUnload(cancel, unloadMode);
         if (!cancel)
             Form_Unload(cancel);

@@ -605,6 +605,17 @@ void KRX_QGRID::editCurrentCell() {
         view_->edit(current);
 }
 
+void KRX_QGRID::commitOpenEdit() {
+    auto* line = qobject_cast<QLineEdit*>(editor_.data());
+    if (!line || !line->isVisible() || releasedEditor_ == editor_)
+        return;
+    QAbstractItemDelegate* delegate = view_->itemDelegate();
+    if (!line->property(NumericProperty).toBool() || typedNumber(line->text()))
+        emit delegate->commitData(line);
+    if (editor_ == line && releasedEditor_ != line)
+        emit delegate->closeEditor(line, QAbstractItemDelegate::NoHint);
+}
+
 void KRX_QGRID::moveToNextRow() {
     followRecordset();
     const QModelIndex current = view_->currentIndex();

@@ -129,6 +129,10 @@ class KRX_QGRID : public QWidget {
     // The text a cell shows (formatted as its column asks).
     QString displayText(int row, const QString& key) const;
 
+    // A cell still open for typing is stored as Enter would store it (OnEdited raised); what is
+    // not a number the user meant is dropped. For a window that is closing.
+    void commitOpenEdit();
+
     // Clean-up at the window's unload.
     void cleanup();
 

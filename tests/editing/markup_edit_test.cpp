@@ -1,5 +1,6 @@
 // A sales row's mark-up typed in its cell: the same value again derives nothing and sends
-// nothing; a new value derives that row alone from its base purchase list.
+// nothing; a new value derives that row alone from its base purchase list. A price still being
+// typed when the window closes is stored.
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "runtime/conversions.h"
@@ -62,6 +63,23 @@ TEST_P(MarkupEdit, OnlyAChangedMarkupDerivesItsOwnRow) {
     for (const QString& sql : w->Gcon_Connect->trace().filter(QStringLiteral("UPDATE LI10")))
         EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
     EXPECT_TRUE(driver->close());
+}
+
+// A price typed but not yet confirmed when the window closes is stored, not lost.
+TEST_P(MarkupEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
+    auto driver = openWindow();
+    FRMMG_PREZZOLAMPO* w = driver->window();
+    editingtest::openSheet(w);
+    ASSERT_EQ(place(w), QStringLiteral("A0 PREZZO+"));
+    QTest::keyClicks(editingtest::focused(), QStringLiteral("7,25"));
+    ASSERT_TRUE(driver->close());
+    host::Connection side;
+    side.Open(driver->connectionString);
+    auto rs = side.Execute(QStringLiteral(
+        "SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = 1 "
+        "AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND LI10_PREZZO = 7.25"));
+    EXPECT_EQ(rt::CInt(rs->Fields(0).Value()), 1);
+    EXPECT_TRUE(driver->log->reports.isEmpty());
 }
 
 SETUP_INSTANTIATE_BACKENDS(MarkupEdit);
