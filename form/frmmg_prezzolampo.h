@@ -279,6 +279,8 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void dateValidate(const QString& procedure, host::TxtEditDate* field, bool& cancel);
     // Shows the field's refusal and cancels its confirmation; false when there is none.
     bool refuseWrongContent(Procedure& p, host::FieldControl* field, bool& cancel);
+    // The calling program's article, entered as if typed and confirmed (first activation).
+    void enterCalledArticle(Procedure& p, const QString& code);
     // The side's header date (trimmed) for a parameter row; nullopt for an unknown side.
     std::optional<QString> sideHeaderDate(host::Recordset& parameterRow,
                                           host::TxtEditDate* salesField,
@@ -294,4 +296,5 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     bool unloaded_ = false;
     bool unloading_ = false;
     bool active_ = false;
+    bool setUpAtLoad_ = false; // the load found the parameters for quick creation
 };

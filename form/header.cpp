@@ -224,6 +224,14 @@ void FRMMG_PREZZOLAMPO::TXT_OPZIONE_Validate(bool& cancel) {
     refuseWrongContent(p, TXT_OPZIONE, cancel);
 }
 
+void FRMMG_PREZZOLAMPO::enterCalledArticle(Procedure& p, const QString& code) {
+    bool accepted = false;
+    p([&] { accepted = objectOf(TXT_CODART).enterText(code); });
+    // Once accepted, the caller's article cannot change; a refused one waits to be corrected.
+    if (accepted)
+        p([&] { objectOf(TXT_CODART).setEnabled(false); });
+}
+
 // ---- Look-up and decoding ----
 
 void FRMMG_PREZZOLAMPO::TXT_CODART_StartLookup(QString& query, rt::Variant& keyColumn,
