@@ -38,6 +38,7 @@ class Recordset;
 class RecordsetSupplier;
 class RoundingService;
 class TXT_EDITVARIANTE;
+class FieldControl;
 class TxtArticolo;
 class TxtEditDate;
 class GridRow;
@@ -188,6 +189,9 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void FME_TESTATA_ChangeStatus(std::int32_t fenm_status, std::int32_t fenm_reason);
     void TXT_CODART_AfterItem();
     void TXT_OPZIONE_AfterItem();
+    // An article or option that cannot be right is refused in words; the field keeps the focus.
+    void TXT_CODART_Validate(bool& cancel);
+    void TXT_OPZIONE_Validate(bool& cancel);
     void TXT_CODART_StartLookup(QString& query, rt::Variant& keyColumn, QString& title,
                                 QString& connectionString);
     void TXT_OPZIONE_StartDecode(QList<QPair<QWidget*, QString>>& targets,
@@ -275,7 +279,11 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     void enableRecalculationByKey(Procedure& p);
     bool setupWhenKeyValid(Procedure& p); // true when the header was complete and Setup ran
     void dateAfterItem(const QString& procedure, host::KRX_QGRID* grid);
-    void dateValidate(const QString& procedure, bool& cancel);
+    void dateValidate(const QString& procedure, host::TxtEditDate* field, bool& cancel);
+    // Shows the field's refusal and cancels its confirmation; false when there is none.
+    bool refuseWrongContent(Procedure& p, host::FieldControl* field, bool& cancel);
+    // The calling program's article, entered as if typed and confirmed (first activation).
+    void enterCalledArticle(Procedure& p, const QString& code);
     // The side's header date (trimmed) for a parameter row; nullopt for an unknown side.
     std::optional<QString> sideHeaderDate(host::Recordset& parameterRow,
                                           host::TxtEditDate* salesField,
@@ -298,4 +306,5 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     bool unloaded_ = false;
     bool unloading_ = false;
     bool active_ = false;
+    bool setUpAtLoad_ = false; // the load found the parameters for quick creation
 };

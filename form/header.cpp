@@ -198,8 +198,46 @@ void FRMMG_PREZZOLAMPO::TXT_OPZIONE_AfterItem() {
     headerReaction(p);
 }
 
+// ---- Refusals: what a field cannot hold is said at once, and the field keeps the focus ----
+
+bool FRMMG_PREZZOLAMPO::refuseWrongContent(Procedure& p, host::FieldControl* field, bool& cancel) {
+    QString refusal;
+    p([&] { refusal = objectOf(field).refusal(); });
+    if (refusal.isEmpty())
+        return false;
+    p([&] { cancel = true; });
+    p([&] { objectOf(Gcls_Log).message(refusal, host::vbExclamation, Attenzione); });
+    return true;
+}
+
+void FRMMG_PREZZOLAMPO::TXT_CODART_Validate(bool& cancel) {
+    if (Gbol_Busy)
+        return;
+    Procedure p(*this, QStringLiteral("TXT_CODART_Validate"));
+    refuseWrongContent(p, TXT_CODART, cancel);
+}
+
+void FRMMG_PREZZOLAMPO::TXT_OPZIONE_Validate(bool& cancel) {
+    if (Gbol_Busy)
+        return;
+    Procedure p(*this, QStringLiteral("TXT_OPZIONE_Validate"));
+    refuseWrongContent(p, TXT_OPZIONE, cancel);
+}
+
+void FRMMG_PREZZOLAMPO::enterCalledArticle(Procedure& p, const QString& code) {
+    bool accepted = false;
+    p([&] { accepted = objectOf(TXT_CODART).enterText(code); });
+    // Once accepted, the caller's article cannot change; a refused one waits to be corrected.
+    if (accepted)
+        p([&] { objectOf(TXT_CODART).setEnabled(false); });
+}
+
+// ---- Look-up and decoding ----
+
 void FRMMG_PREZZOLAMPO::TXT_CODART_StartLookup(QString& query, rt::Variant& keyColumn,
                                                QString& title, QString& connectionString) {
+    if (Gbol_Busy)
+        return;
     Procedure p(*this, QStringLiteral("TXT_CODART_StartLookup"));
     p([&] { objectOf(Gcls_ArticleLookup).prepare(Gstr_Ditta); });
     p([&] { query = objectOf(Gcls_ArticleLookup).query(); });
@@ -213,6 +251,8 @@ void FRMMG_PREZZOLAMPO::TXT_CODART_StartLookup(QString& query, rt::Variant& keyC
 
 void FRMMG_PREZZOLAMPO::TXT_OPZIONE_StartDecode(QList<QPair<QWidget*, QString>>& targets,
                                                 QString& connectionString) {
+    if (Gbol_Busy)
+        return;
     Procedure p(*this, QStringLiteral("TXT_OPZIONE_StartDecode"));
     // The option's description is shown in the article's description box.
     p([&] {
@@ -223,8 +263,14 @@ void FRMMG_PREZZOLAMPO::TXT_OPZIONE_StartDecode(QList<QPair<QWidget*, QString>>&
 
 // ---- Date fields ----
 
-void FRMMG_PREZZOLAMPO::dateValidate(const QString& procedure, bool& cancel) {
+void FRMMG_PREZZOLAMPO::dateValidate(const QString& procedure, host::TxtEditDate* field,
+                                     bool& cancel) {
+    if (Gbol_Busy)
+        return;
     Procedure p(*this, procedure);
+    // A text that is no date never reaches the comparison of the dates.
+    if (refuseWrongContent(p, field, cancel))
+        return;
     bool valid = true;
     p([&] { valid = DAtaValid(); });
     if (valid)
@@ -252,16 +298,16 @@ void FRMMG_PREZZOLAMPO::dateAfterItem(const QString& procedure, host::KRX_QGRID*
 }
 
 void FRMMG_PREZZOLAMPO::TXT_DADATA_ACQ_Validate(bool& cancel) {
-    dateValidate(QStringLiteral("TXT_DADATA_ACQ_Validate"), cancel);
+    dateValidate(QStringLiteral("TXT_DADATA_ACQ_Validate"), TXT_DADATA_ACQ, cancel);
 }
 void FRMMG_PREZZOLAMPO::TXT_ADATA_ACQ_Validate(bool& cancel) {
-    dateValidate(QStringLiteral("TXT_ADATA_ACQ_Validate"), cancel);
+    dateValidate(QStringLiteral("TXT_ADATA_ACQ_Validate"), TXT_ADATA_ACQ, cancel);
 }
 void FRMMG_PREZZOLAMPO::TXT_DADATA_VEN_Validate(bool& cancel) {
-    dateValidate(QStringLiteral("TXT_DADATA_VEN_Validate"), cancel);
+    dateValidate(QStringLiteral("TXT_DADATA_VEN_Validate"), TXT_DADATA_VEN, cancel);
 }
 void FRMMG_PREZZOLAMPO::TXT_ADATA_VEN_Validate(bool& cancel) {
-    dateValidate(QStringLiteral("TXT_ADATA_VEN_Validate"), cancel);
+    dateValidate(QStringLiteral("TXT_ADATA_VEN_Validate"), TXT_ADATA_VEN, cancel);
 }
 
 void FRMMG_PREZZOLAMPO::TXT_DADATA_ACQ_AfterItem() {
@@ -279,16 +325,20 @@ void FRMMG_PREZZOLAMPO::TXT_ADATA_VEN_AfterItem() {
 
 // Entering a date field makes its side the current one.
 void FRMMG_PREZZOLAMPO::TXT_DADATA_ACQ_Entered() {
-    CurrentSide = QStringLiteral("ACQ");
+    if (!Gbol_Busy)
+        CurrentSide = QStringLiteral("ACQ");
 }
 void FRMMG_PREZZOLAMPO::TXT_ADATA_ACQ_Entered() {
-    CurrentSide = QStringLiteral("ACQ");
+    if (!Gbol_Busy)
+        CurrentSide = QStringLiteral("ACQ");
 }
 void FRMMG_PREZZOLAMPO::TXT_DADATA_VEN_Entered() {
-    CurrentSide = QStringLiteral("VEN");
+    if (!Gbol_Busy)
+        CurrentSide = QStringLiteral("VEN");
 }
 void FRMMG_PREZZOLAMPO::TXT_ADATA_VEN_Entered() {
-    CurrentSide = QStringLiteral("VEN");
+    if (!Gbol_Busy)
+        CurrentSide = QStringLiteral("VEN");
 }
 
 // ---- Emptying the window, date fields, header lock ----

@@ -179,8 +179,10 @@ void FRMMG_PREZZOLAMPO::buildLayout() {
 
 void FRMMG_PREZZOLAMPO::connectHandlers() {
     using F = FRMMG_PREZZOLAMPO;
+    connect(TXT_CODART, &host::FieldControl::Validate, this, &F::TXT_CODART_Validate);
     connect(TXT_CODART, &host::FieldControl::AfterItem, this, &F::TXT_CODART_AfterItem);
     connect(TXT_CODART, &host::TxtArticolo::StartLookup, this, &F::TXT_CODART_StartLookup);
+    connect(TXT_OPZIONE, &host::FieldControl::Validate, this, &F::TXT_OPZIONE_Validate);
     connect(TXT_OPZIONE, &host::FieldControl::AfterItem, this, &F::TXT_OPZIONE_AfterItem);
     connect(TXT_OPZIONE, &host::TXT_EDITVARIANTE::StartDecode, this, &F::TXT_OPZIONE_StartDecode);
 

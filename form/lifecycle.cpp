@@ -291,7 +291,10 @@ void FRMMG_PREZZOLAMPO::Form_Load() {
         Gcls_Rounding->setConnection(Gcon_Connect);
     });
     // 14. Without parameters for quick creation the window stays busy and closes when shown.
-    p([&] { Gbol_Busy = !SetupGrids(); });
+    p([&] {
+        setUpAtLoad_ = SetupGrids();
+        Gbol_Busy = !setUpAtLoad_;
+    });
 }
 
 void FRMMG_PREZZOLAMPO::MDIActiveX1_FormLoad() {
@@ -304,15 +307,13 @@ void FRMMG_PREZZOLAMPO::MDIActiveX1_FormLoad() {
 
 void FRMMG_PREZZOLAMPO::Form_Activate() {
     Procedure p(*this, QStringLiteral("Form_Activate"));
-    // 1. A window that could not be set up closes as soon as it is shown.
-    bool closing = false;
-    p([&] {
-        if (Gbol_Busy) {
-            closing = true;
-            unloadForm();
-        }
-    });
-    if (closing || p.left())
+    // 1. A window that could not be set up closes as soon as it is shown. A window busy with
+    // its own work (activated again as a dialog of that work closes) lets the work go on.
+    bool busy = false;
+    p([&] { busy = Gbol_Busy; });
+    if (busy && !setUpAtLoad_)
+        p([&] { unloadForm(); });
+    if (busy || p.left())
         return;
     // 2.-3.
     p([&] { need(ActiveInterface).setActiveFrame(FME_TESTATA); });
@@ -329,10 +330,8 @@ void FRMMG_PREZZOLAMPO::Form_Activate() {
     if (called) {
         QString code;
         p([&] { code = NzStr(need(ActiveClass).CodiceArticolo()); });
-        if (!code.isEmpty()) {
-            p([&] { TXT_CODART->setText(code); });
-            p([&] { TXT_CODART->setEnabled(false); });
-        }
+        if (!code.isEmpty())
+            enterCalledArticle(p, code);
     } else {
         p([&] {
             if (TXT_CODART->isEnabled())
@@ -346,7 +345,7 @@ void FRMMG_PREZZOLAMPO::Form_Activate() {
         need(need(ActiveInterface).ClsGlobal()).setApplication(QCoreApplication::instance());
     });
     p([&] {
-        if (Gbol_Busy)
+        if (Gbol_Busy && !setUpAtLoad_)
             unloadForm();
     });
 }

@@ -63,6 +63,9 @@ bool FRMMG_PREZZOLAMPO::SetupGrids() {
 
     // 1-4: both sides must have lists that take part in quick creation.
     p([&] { all = objectOf(Gcon_Connect).Execute(parameterQuery(Gstr_Ditta, {})); });
+    // A query that failed, its error ignored, gave no parameters to set up with.
+    if (!all)
+        return result;
     const auto refuse = [&](const QString& text) {
         p([&] { warn(*this, text); });
         p([&] { objectOf(all).Close(); });
@@ -97,6 +100,10 @@ bool FRMMG_PREZZOLAMPO::SetupGrids() {
         p([&] {
             parameters = objectOf(Gcon_Connect).Execute(parameterQuery(Gstr_Ditta, sideCondition));
         });
+        if (!parameters) {
+            result = false;
+            return;
+        }
         bool empty = false;
         p([&] { empty = isEmptySet(objectOf(parameters)); });
         if (empty) {

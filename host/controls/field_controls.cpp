@@ -54,6 +54,13 @@ bool isOne(const rt::Variant& v) {
     }
 }
 
+// A code as a message quotes it: a long paste is shown by its start.
+QString quotedCode(const QString& code) {
+    constexpr int Shown = 30;
+    const QString shown = code.size() > Shown ? code.left(Shown) + QStringLiteral("...") : code;
+    return u'"' + shown + u'"';
+}
+
 // Runs a query and hands back its first row, or nothing when it has none or fails.
 template <class Read>
 void firstRow(const std::shared_ptr<Connection>& connection, const QString& sql, Read read) {
@@ -121,6 +128,21 @@ bool FieldControl::confirm() {
     return true;
 }
 
+bool FieldControl::confirmAndMoveOn() {
+    if (!confirmKeepingFocus())
+        return false;
+    if (edit_->window()->focusWidget() == edit_)
+        focusNextField();
+    return true;
+}
+
+bool FieldControl::enterText(const QString& text) {
+    edit_->setText(text);
+    edited_ = true;
+    edit_->setFocus(Qt::OtherFocusReason);
+    return confirmAndMoveOn();
+}
+
 bool FieldControl::confirmKeepingFocus() {
     if (confirming_)
         return true;
@@ -139,9 +161,7 @@ bool FieldControl::eventFilter(QObject* watched, QEvent* event) {
         if (specialKey(key))
             return true;
         if (isEnter(key)) {
-            // Enter confirms and, when no handler moved the focus, goes on like Tab.
-            if (confirmKeepingFocus() && edit_->window()->focusWidget() == edit_)
-                focusNextField();
+            confirmAndMoveOn();
             return true;
         }
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
@@ -215,12 +235,21 @@ void TxtArticolo::setLookupValue(const rt::Variant& v) {
     lookupValue_ = v;
 }
 
+void TxtArticolo::setMaxLength(int n) {
+    maxLength_ = n;
+    cache_.reset();
+}
+
+bool TxtArticolo::tooLong(const QString& code) const {
+    return maxLength_ > 0 && code.size() > maxLength_;
+}
+
 const TxtArticolo::Article& TxtArticolo::article() const {
     const QString code = rt::Trim(text());
     if (cache_ && cache_->first == code)
         return cache_->second;
     Article found;
-    if (!code.isEmpty()) {
+    if (!code.isEmpty() && !tooLong(code)) {
         const QString sql =
             QStringLiteral("SELECT MG66_FLGOPZIONI, MG87_DESCART FROM MG66_ANAGRART "
                            "LEFT JOIN MG87_DESCART ON MG87_DITTA_CG18 = MG66_DITTA_CG18 "
@@ -239,6 +268,20 @@ const TxtArticolo::Article& TxtArticolo::article() const {
 
 bool TxtArticolo::validContent() const {
     return article().exists;
+}
+
+QString TxtArticolo::refusal() const {
+    const QString code = rt::Trim(text());
+    if (code.isEmpty())
+        return {};
+    if (tooLong(code))
+        return QStringLiteral("Il codice articolo %1 ha %2 caratteri: al massimo ne può avere %3!")
+            .arg(quotedCode(code))
+            .arg(code.size())
+            .arg(maxLength_);
+    if (!article().exists)
+        return QStringLiteral("L'articolo %1 non esiste!").arg(quotedCode(code));
+    return {};
 }
 
 bool TxtArticolo::hasOptions() const {
@@ -276,6 +319,8 @@ void TxtArticolo::lookup() {
     QString title;
     QString connectionString;
     emit StartLookup(query, keyColumn, title, connectionString);
+    if (query.isEmpty())
+        return; // the window offers no list now
     const QString code = pick(query, keyColumn, title, connectionString);
     if (code.isEmpty())
         return;
@@ -286,14 +331,6 @@ void TxtArticolo::lookup() {
 
 QString TxtArticolo::pick(const QString& query, const rt::Variant& keyColumn, const QString& title,
                           const QString& connectionString) {
-    QString sql = query;
-    if (sql.isEmpty()) {
-        sql = QStringLiteral("SELECT MG66_CODART, MG87_DESCART FROM MG66_ANAGRART "
-                             "LEFT JOIN MG87_DESCART ON MG87_DITTA_CG18 = MG66_DITTA_CG18 "
-                             "AND MG87_CODART_MG66 = MG66_CODART AND MG87_OPZIONE_MG5E = '' "
-                             "WHERE MG66_DITTA_CG18 = %1 ORDER BY MG66_CODART")
-                  .arg(companyLiteral(company_));
-    }
     std::shared_ptr<Connection> connection = connection_;
     try {
         if ((!connection || connection->State() != adStateOpen) && !connectionString.isEmpty()) {
@@ -302,7 +339,7 @@ QString TxtArticolo::pick(const QString& query, const rt::Variant& keyColumn, co
         }
         if (!connection)
             return {};
-        auto rs = connection->Execute(sql);
+        auto rs = connection->Execute(query);
         const QList<PickList::Entry> entries = PickList::entriesOf(*rs, keyColumn, lookupValue_);
         PickList list(title.isEmpty() ? QStringLiteral("Articoli di magazzino") : title, entries,
                       window());
@@ -377,6 +414,14 @@ bool TXT_EDITVARIANTE::validContent() const {
     return option().exists;
 }
 
+QString TXT_EDITVARIANTE::refusal() const {
+    const QString code = rt::Trim(text());
+    if (code.isEmpty() || article_.isEmpty() || option().exists)
+        return {};
+    return QStringLiteral("La variante %1 non esiste per l'articolo %2!")
+        .arg(quotedCode(code), quotedCode(article_));
+}
+
 void TXT_EDITVARIANTE::decode() {
     if (article_.isEmpty())
         return;
@@ -416,12 +461,13 @@ bool TXT_EDITVARIANTE::confirm() {
 
 namespace {
 
-// At most `typed` characters, except the shown form dd/mm/yyyy (and what editing it leaves).
+// Digits and "/" only, at most `typed` characters, except the shown form dd/mm/yyyy (and what
+// editing it leaves).
 class DateTypingValidator : public QValidator {
   public:
     DateTypingValidator(int typed, QObject* parent) : QValidator(parent), typed_(typed) {}
     State validate(QString& input, int&) const override {
-        static const QRegularExpression allowed(QStringLiteral("^[0-9/.\\-]*$"));
+        static const QRegularExpression allowed(QStringLiteral("^[0-9/]*$"));
         if (!allowed.match(input).hasMatch())
             return Invalid;
         if (input.size() <= typed_)
@@ -480,6 +526,13 @@ QDate TxtEditDate::parseTyped(const QString& typed) {
 bool TxtEditDate::validContent() const {
     const QString t = text().trimmed();
     return t.isEmpty() || parseTyped(t).isValid();
+}
+
+QString TxtEditDate::refusal() const {
+    const QString t = text().trimmed();
+    if (t.isEmpty() || parseTyped(t).isValid())
+        return {};
+    return QStringLiteral("\"%1\" non è una data valida!").arg(t);
 }
 
 bool TxtEditDate::confirm() {

@@ -31,6 +31,12 @@ class FieldControl : public QWidget {
     virtual QString text() const;
     virtual void setText(const QString& text);
     virtual bool validContent() const = 0;
+    // Why the content cannot be right, in the user's words; empty when it can be (an empty
+    // field is the window's business: it decides what is required).
+    virtual QString refusal() const { return {}; }
+    // Puts the text in the field and confirms it as the user's Enter does: the focus moves on
+    // unless a handler moved it. False when Validate refused it (the focus stays).
+    bool enterText(const QString& text);
     void setCaption(const QString& caption); // shown as tooltip and accessible name
     virtual void setMaxLength(int n);
     int leftTwips() const;
@@ -55,6 +61,8 @@ class FieldControl : public QWidget {
     virtual bool specialKey(int qtKey) { return false; }
     // Confirms, keeping the focus when Validate cancels; false when cancelled.
     bool confirmKeepingFocus();
+    // Confirms as Enter does: then, when no handler moved the focus, on like Tab.
+    bool confirmAndMoveOn();
     QLineEdit* edit_ = nullptr;
 
   private:
@@ -64,7 +72,8 @@ class FieldControl : public QWidget {
 
 // Article field: looks up the company's articles (a list to pick from, on F3/F4 and on its
 // button), shows the article's description in the linked description box and enables the
-// linked option field for articles with options.
+// linked option field for articles with options. Its length limit refuses a longer code
+// instead of cutting it: a prefix of a code may name another article.
 class TxtArticolo : public FieldControl {
     Q_OBJECT
   public:
@@ -75,7 +84,9 @@ class TxtArticolo : public FieldControl {
     void setOptionField(TXT_EDITVARIANTE* option);
     void setDescriptionBox(KrxRichTextBox* box);
     void setLookupValue(const rt::Variant& v);
+    void setMaxLength(int n) override;
     bool validContent() const override;
+    QString refusal() const override;
     bool hasOptions() const;
     QString description() const; // the article's own description; empty for no article
     // Opens the pick list (the button and F4 do the same).
@@ -97,6 +108,7 @@ class TxtArticolo : public FieldControl {
     };
     // The article of the field's text, read once per text.
     const Article& article() const;
+    bool tooLong(const QString& code) const;
     void decode();
     QString pick(const QString& query, const rt::Variant& keyColumn, const QString& title,
                  const QString& connectionString);
@@ -106,6 +118,7 @@ class TxtArticolo : public FieldControl {
     KrxRichTextBox* description_ = nullptr;
     QToolButton* button_ = nullptr;
     bool decoding_ = true;
+    int maxLength_ = 0; // 0: no limit
     rt::Variant lookupValue_;
     mutable std::optional<std::pair<QString, Article>> cache_;
 };
@@ -119,6 +132,7 @@ class TXT_EDITVARIANTE : public FieldControl {
               std::shared_ptr<Connection> connection, const QString& connectionString);
     void setArticle(const QString& article, bool hasOptions);
     bool validContent() const override;
+    QString refusal() const override;
     // Re-reads the option's description.
     void refresh();
     QString article() const { return article_; }
@@ -146,13 +160,15 @@ class TXT_EDITVARIANTE : public FieldControl {
     mutable std::optional<std::pair<QString, Option>> cache_;
 };
 
-// Date field: accepts what an Italian user types in at most 8 characters (10052024, 100524,
-// 10/05/24) and shows dd/mm/yyyy; an impossible date (31/02/2024) is not valid content.
+// Date field: takes digits and "/" only, what an Italian user types in at most 8 characters
+// (10052024, 100524, 10/05/24), and shows dd/mm/yyyy; an impossible date (31/02/2024) is not
+// valid content.
 class TxtEditDate : public FieldControl {
     Q_OBJECT
   public:
     explicit TxtEditDate(QWidget* parent = nullptr);
     bool validContent() const override;
+    QString refusal() const override;
     // At most n typed characters; the shown dd/mm/yyyy form always fits.
     void setMaxLength(int n) override;
     // The typed text as a date; invalid QDate when it is none.

@@ -289,8 +289,9 @@ TEST_P(CalledWithArticle, TheFirstActivationPutsTheCallersArticle) {
 
 INSTANTIATE_TEST_SUITE_P(
     FormActivate, CalledWithArticle,
-    ::testing::Values(CalledCase{"CalledWithCode", true, "ART001", "ART001", false},
-                      CalledCase{"CalledWithTrailingBlanks", true, "ART001   ", "ART001", false},
+    ::testing::Values(CalledCase{"CalledWithCode", true, "TRAP-BATT-18V", "TRAP-BATT-18V", false},
+                      CalledCase{"CalledWithTrailingBlanks", true, "TRAP-BATT-18V   ",
+                                 "TRAP-BATT-18V", false},
                       CalledCase{"CalledWithBlanks", true, "    ", "", true},
                       CalledCase{"CalledWithNothing", true, "", "", true},
                       CalledCase{"NotCalledIgnoresCode", false, "ART001", "", true}),
