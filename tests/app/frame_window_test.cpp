@@ -46,7 +46,6 @@ class FrameWithWindow : public ::testing::Test {
         global->factory() = host::HostObjectFactory::standard(QString());
         global->factory().logService = [l = log] { return l; };
         frame = std::make_unique<MainFrame>(global);
-        script = frame->navigator()->scriptModel();
     }
 
     void open(const QSize& frameSize) {
@@ -62,6 +61,8 @@ class FrameWithWindow : public ::testing::Test {
         ASSERT_TRUE(frame->plugin());
         connection = frame->plugin()->connection();
         ASSERT_TRUE(connection);
+        // The navigator builds its models when the window is first activated.
+        script = frame->navigator()->scriptModel();
     }
 
     host::KRX_QGRID* grid(const char* name) const {

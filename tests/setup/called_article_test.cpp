@@ -115,8 +115,7 @@ TEST_P(CalledArticle, TheArticleIsEnteredAsIfTypedAndConfirmed) {
             << "focus in "
             << (focusedField(w) ? focusedField(w)->objectName().toStdString()
                                 : std::string("nothing"));
-        EXPECT_TRUE(driver->log->reports.isEmpty())
-            << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+        EXPECT_NO_REPORTS(*driver);
     }
 }
 
@@ -133,8 +132,7 @@ TEST_P(CalledArticle, TheDemoArticleLoadsOnceThePurchaseDatesAreTyped) {
     ASSERT_NE(w->Rst_RecSet_LISACQ, nullptr);
     EXPECT_EQ(NzStr(w->Rst_RecSet_LISACQ->Fields(QStringLiteral("LI10_CODART_MG66")).Value()),
               "TRAP-BATT-18V");
-    EXPECT_TRUE(driver->log->reports.isEmpty())
-        << setuptest::reportedProcedures(*driver->log).join("; ").toStdString();
+    EXPECT_NO_REPORTS(*driver);
 }
 
 TEST_P(CalledArticle, ARefusedCodeIsCorrectedInTheFieldAndThenLoads) {

@@ -27,7 +27,7 @@ using setuptest::WindowScenario;
 using testsupport::WindowDriver;
 
 std::string reports(const WindowDriver& driver) {
-    return setuptest::reportedProcedures(*driver.log).join("; ").toStdString();
+    return driver.reports();
 }
 
 QStringList messageTexts(const host::ScriptedLogService& log) {
