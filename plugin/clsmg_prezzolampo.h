@@ -145,6 +145,9 @@ class CLSMG_PREZZOLAMPO : public QObject,
     void replaceForm(FRMMG_PREZZOLAMPO* form);
     // A window reference handed back by a model takes the place of the one held.
     void takeWindowBack(QWidget* window);
+    // IsActive read through ActiveDll, as one statement of the calling handler (false when it
+    // cannot be read).
+    bool isActive(Procedure& p);
     // Button 25: the media link of the active frame's current row.
     void linkMedia();
 

@@ -25,6 +25,12 @@ Procedure ignoringErrors(const char* member) {
 
 } // namespace
 
+bool CLSMG_PREZZOLAMPO::isActive(Procedure& p) {
+    bool active = false;
+    p([&] { active = objectOf(ActiveDll()).IsActive(); });
+    return active;
+}
+
 void CLSMG_PREZZOLAMPO::ActiveNavigator_BeforeExportToOffice(
     bool& /*Cancel*/, std::shared_ptr<host::OfficeExport>& /*Pcls_ExpToOffice*/) {
     // No action: the export goes on.
@@ -50,8 +56,7 @@ void CLSMG_PREZZOLAMPO::takeWindowBack(QWidget* window) {
 void CLSMG_PREZZOLAMPO::ActiveNavigator_InitializeLayoutObjectModel(
     bool& /*Cancel*/, std::shared_ptr<host::LayoutObjectModel>& ClsLayout) {
     auto p = ignoringErrors("ActiveNavigator_InitializeLayoutObjectModel");
-    bool active = false;
-    p([&] { active = objectOf(ActiveDll()).IsActive(); });
+    const bool active = isActive(p);
     if (!active)
         return;
     p([&] {
@@ -73,8 +78,7 @@ void CLSMG_PREZZOLAMPO::ActiveNavigator_InitializeLayoutObjectModel(
 void CLSMG_PREZZOLAMPO::ActiveNavigator_InitializeScriptObjectModel(
     bool& /*Cancel*/, std::shared_ptr<host::ScriptObjectModel>& ClsScript) {
     auto p = ignoringErrors("ActiveNavigator_InitializeScriptObjectModel");
-    bool active = false;
-    p([&] { active = objectOf(ActiveDll()).IsActive(); });
+    const bool active = isActive(p);
     if (!active)
         return;
     p([&] {
@@ -87,8 +91,7 @@ void CLSMG_PREZZOLAMPO::ActiveNavigator_InitializeScriptObjectModel(
 
 void CLSMG_PREZZOLAMPO::ActiveNavigator_ButtonPressed(bool& /*Cancel*/, std::int32_t& ButtonPress) {
     auto p = ignoringErrors("ActiveNavigator_ButtonPressed");
-    bool active = false;
-    p([&] { active = objectOf(ActiveDll()).IsActive(); });
+    const bool active = isActive(p);
     if (!active || ButtonPress != MultimediaButton)
         return;
     linkMedia();
