@@ -5,8 +5,13 @@
 // the whole sheet with real key events: Enter alone at every stop, then a value typed at each.
 //
 //   prezzolampo_bench [--runs N] [--small ARTICLES] [--large ARTICLES] [--backend NAME]
+//                     [--delay-ms ROUND_TRIP]
 //
 // PostgreSQL: the server named by PREZZOLAMPO_PG (a connection string), or a throwaway cluster.
+// The backend "PostgreSQL+delay" reaches the same kind of server through a relay on loopback
+// that holds every exchange for half the round trip (5 ms by default) in each direction, and
+// counts the round trips of each action.
+#include "bench/delay_proxy.h"
 #include "db/demo_database.h"
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
@@ -28,6 +33,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,11 +41,13 @@ namespace {
 constexpr int PurchaseLists = 5;
 constexpr int SalesLists = 20;
 constexpr int RowsPerStatement = 500;
+const QString DelayedBackend = u"PostgreSQL+delay"_qs;
 
 struct Options {
     int runs = 30;
     QList<int> sizes{400, 10000}; // articles; every article has a stored row per list
-    QStringList backends{u"SQLite"_qs, u"PostgreSQL"_qs};
+    QStringList backends{u"SQLite"_qs, u"PostgreSQL"_qs, DelayedBackend};
+    double delayMs = 5;
 };
 
 QString articleCode(int i) {
@@ -158,6 +166,10 @@ struct Figures {
     int saveStatements = 0;
     double recalcMs = 0;
     int recalcStatements = 0;
+    // Round trips through the relay (0 without one).
+    std::int64_t openTrips = 0;
+    std::int64_t saveTrips = 0;
+    std::int64_t recalcTrips = 0;
     int errors = 0;
     Walk untouched; // Enter alone: nothing changed
     Walk typed;     // a value typed before every Enter
@@ -210,10 +222,23 @@ Walk walkSheet(FRMMG_PREZZOLAMPO& w, bool typeValues) {
     return walk;
 }
 
-Figures measure(const QString& backend, int articles, int runs) {
+// The same connection string with the server's address replaced by the relay's.
+QString throughRelay(const QString& cs, std::uint16_t port) {
+    QStringList parts;
+    for (const QString& part : cs.split(u';')) {
+        const QString key = part.section(u'=', 0, 0).trimmed().toLower();
+        if (key != u"host"_qs && key != u"server"_qs && key != u"port"_qs)
+            parts << part;
+    }
+    return parts.join(u';') + u";Host=127.0.0.1;Port=%1"_qs.arg(port);
+}
+
+Figures measure(const QString& backend, int articles, const Options& o) {
+    const int runs = o.runs;
     Figures f;
     f.backend = backend;
-    const QString cs = testsupport::testConnectionString(backend);
+    const bool delayed = backend == DelayedBackend;
+    const QString cs = testsupport::testConnectionString(delayed ? u"PostgreSQL"_qs : backend);
     if (cs.isEmpty()) {
         std::fprintf(stderr, "%s non disponibile: %s\n", qPrintable(backend),
                      qPrintable(testsupport::postgresUnavailableReason()));
@@ -232,8 +257,25 @@ Figures measure(const QString& backend, int articles, int runs) {
     }
     f.buildSeconds = double(build.elapsed()) / 1000;
 
+    std::unique_ptr<bench::DelayProxy> relay;
+    QString windowCs = cs;
+    if (delayed) {
+        const QString host = cs.section(u"Host="_qs, 1).section(u';', 0, 0);
+        const int port = cs.section(u"Port="_qs, 1).section(u';', 0, 0).toInt();
+        relay =
+            std::make_unique<bench::DelayProxy>(host.toStdString(), std::uint16_t(port),
+                                                std::chrono::microseconds(qint64(o.delayMs * 500)));
+        if (!relay->problem().empty()) {
+            std::fprintf(stderr, "relay: %s\n", relay->problem().c_str());
+            f.rows = 0;
+            return f;
+        }
+        windowCs = throughRelay(cs, relay->port());
+    }
+    const auto trips = [&] { return relay ? relay->roundTrips() : std::int64_t(0); };
+
     testsupport::WindowOptions options;
-    options.connectionString = cs;
+    options.connectionString = windowCs;
     options.demoData = false;
     testsupport::WindowDriver driver(options);
     driver.show();
@@ -253,6 +295,7 @@ Figures measure(const QString& backend, int articles, int runs) {
         w.TXT_CODART->validContent(); // the header validated it before the lists load
 
         int before = c.statementCount();
+        std::int64_t tripsBefore = trips();
         timer.start();
         w.SetupLisVen();
         w.UpdateRecords(u"VEN"_qs);
@@ -260,6 +303,7 @@ Figures measure(const QString& backend, int articles, int runs) {
         w.UpdateRecords(u"ACQ"_qs);
         open.push_back(double(timer.nsecsElapsed()) / 1e6);
         f.openStatements = c.statementCount() - before;
+        f.openTrips = trips() - tripsBefore;
 
         host::Recordset& rs = *w.Rst_RecSet_LISVEN;
         rs.MoveFirst();
@@ -268,18 +312,22 @@ Figures measure(const QString& backend, int articles, int runs) {
         w.RowsModified = true;
         rs.Fields(u"LI10_PREZZO"_qs).setValue(rt::Variant(rt::Decimal(100 + run)));
         before = c.statementCount();
+        tripsBefore = trips();
         timer.start();
         w.UpdateRecord(rs);
         save.push_back(double(timer.nsecsElapsed()) / 1e6);
         f.saveStatements = c.statementCount() - before;
+        f.saveTrips = trips() - tripsBefore;
 
         // "&Ricalcola": every sales row derived from its base purchase list and saved.
         w.Rst_RecSet_LISACQ->MoveFirst();
         before = c.statementCount();
+        tripsBefore = trips();
         timer.start();
         w.CMD_RICALCOLATUTTI_ButtonClick();
         recalc.push_back(double(timer.nsecsElapsed()) / 1e6);
         f.recalcStatements = c.statementCount() - before;
+        f.recalcTrips = trips() - tripsBefore;
     }
     f.openMs = median(open);
     f.saveMs = median(save);
@@ -293,6 +341,11 @@ Figures measure(const QString& backend, int articles, int runs) {
     return f;
 }
 
+// Round trips are counted only through the relay.
+std::string tripText(const Figures& f, std::int64_t trips) {
+    return f.backend == DelayedBackend ? std::to_string(trips) : std::string("-");
+}
+
 Options parse(const QStringList& args) {
     Options o;
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
@@ -304,6 +357,8 @@ Options parse(const QStringList& args) {
             o.sizes[1] = args[i + 1].toInt();
         else if (args[i] == u"--backend"_qs)
             o.backends = QStringList{args[i + 1]};
+        else if (args[i] == u"--delay-ms"_qs)
+            o.delayMs = args[i + 1].toDouble();
     }
     return o;
 }
@@ -322,28 +377,34 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const Options options = parse(app.arguments());
 
-    std::printf("%-11s %9s %9s %10s %8s %10s %8s %10s %8s %6s\n", "backend", "rows", "build s",
-                "open ms", "open st", "save ms", "save st", "recalc ms", "recalc st", "errors");
+    std::printf("%-16s %7s %7s %8s %7s %7s %8s %7s %7s %9s %9s %9s %6s\n", "backend", "rows",
+                "build s", "open ms", "open st", "open rt", "save ms", "save st", "save rt",
+                "recalc ms", "recalc st", "recalc rt", "errors");
     std::vector<Figures> walks;
     for (const QString& backend : options.backends) {
         for (int articles : options.sizes) {
-            const Figures f = measure(backend, articles, options.runs);
+            const Figures f = measure(backend, articles, options);
             if (f.rows == 0)
                 continue;
             walks.push_back(f);
-            std::printf("%-11s %9d %9.1f %10.2f %8d %10.3f %8d %10.2f %8d %6d\n",
+            std::printf("%-16s %7d %7.1f %8.2f %7d %7s %8.3f %7d %7s %9.2f %9d %9s %6d\n",
                         qPrintable(f.backend), f.rows, f.buildSeconds, f.openMs, f.openStatements,
-                        f.saveMs, f.saveStatements, f.recalcMs, f.recalcStatements, f.errors);
+                        tripText(f, f.openTrips).c_str(), f.saveMs, f.saveStatements,
+                        tripText(f, f.saveTrips).c_str(), f.recalcMs, f.recalcStatements,
+                        tripText(f, f.recalcTrips).c_str(), f.errors);
             std::fflush(stdout);
         }
     }
+    std::printf("(rt = round trips to the server, counted through the relay; PostgreSQL+delay adds "
+                "%.1f ms per round trip)\n",
+                options.delayMs);
     std::printf("(%d runs each; open = SetupLisVen, UpdateRecords VEN, SetupLisAcq, UpdateRecords "
                 "ACQ of %d sales and %d purchase lists; save = UpdateRecord of one edited row;\n"
                 " recalc = \"&Ricalcola\": RicalcolaPrezzi over every sales row, each saved)\n",
                 options.runs, SalesLists, PurchaseLists);
     for (const Figures& f : walks) {
         for (const auto& [name, walk] : {std::pair{"Enter alone", f.untouched}, {"typed", f.typed}})
-            std::printf("%-11s %9d %-12s %6d steps %8.3f ms/Enter %8.0f Enter/s  %5.2f st/Enter "
+            std::printf("%-16s %7d %-12s %6d steps %8.3f ms/Enter %8.0f Enter/s  %5.2f st/Enter "
                         "%6.2f st at a purchase row's end\n",
                         qPrintable(f.backend), f.rows, name, walk.steps, walk.enterMs,
                         walk.stepsPerSecond, walk.statementsPerEnter, walk.statementsAtLastColumn);
