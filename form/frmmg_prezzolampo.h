@@ -11,6 +11,7 @@
 #include "runtime/variant.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -45,6 +46,10 @@ class GridRow;
 } // namespace host
 
 // What the list of the grid's current row asks for.
+namespace storage {
+class LoadAnswers;
+}
+
 struct ListConfig {
     std::int16_t RichPrezzo = 0;
     std::int16_t NumScPerc = 0;
@@ -226,6 +231,21 @@ class FRMMG_PREZZOLAMPO : public QWidget, public ErrorRoutine {
     // A working row that the host wrote back to its working table (the media link's code, by
     // a batch update) is saved to the stored price lists as an edited row is.
     void saveRowsWrittenBack(host::Recordset& rs);
+
+    // ---- Fewer round trips to the server (storage/, docs/storage.md) ----
+    // On: a load reads the stored rows of a side with one statement and sends its working
+    // rows together; a save sends the UPDATE first and the INSERT only when it changed no
+    // row. Off: every question is its own statement, as the tests compare.
+    bool fewerRoundTrips = true;
+    // During a side's load: the stored rows that answer its questions, and the working-row
+    // INSERTs held until the last list is done.
+    std::shared_ptr<storage::LoadAnswers> loadAnswers;
+    std::optional<QStringList> heldWorkingRows;
+    void sendWorkingRows(const QString& tableName, const QStringList& inserts);
+    // The proposed validity of a list, as GetDateInizio and GetDateFine answer it; these
+    // throw rather than report.
+    QString proposedStartDate(host::Recordset& parameterRow);
+    QString proposedEndDate(host::Recordset& parameterRow);
 
     // ---- Working tables across a lost connection (storage/working_tables.cpp) ----
     // Makes the connection put the working tables back when it opens a lost session again.

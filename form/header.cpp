@@ -422,33 +422,37 @@ std::optional<QString> FRMMG_PREZZOLAMPO::sideHeaderDate(host::Recordset& parame
 QString FRMMG_PREZZOLAMPO::GetDateInizio(host::Recordset& parameterRow) {
     Procedure p(*this, QStringLiteral("GetDateInizio"));
     QString result;
-    p([&] {
-        const int indicator = validity::proposalIndicator(
-            parameterRow.Fields(QStringLiteral("MG44_INDPROPDATAINI")).Value());
-        std::optional<QString> header;
-        rt::Variant fixed;
-        if (indicator == 0)
-            header = sideHeaderDate(parameterRow, TXT_DADATA_VEN, TXT_DADATA_ACQ);
-        if (indicator == 4)
-            fixed = parameterRow.Fields(QStringLiteral("MG44_PROPDATAINI")).Value();
-        result = validity::proposedStartDate(indicator, header, fixed, rt::Today());
-    });
+    p([&] { result = proposedStartDate(parameterRow); });
     return result;
 }
 
 QString FRMMG_PREZZOLAMPO::GetDateFine(host::Recordset& parameterRow) {
     Procedure p(*this, QStringLiteral("GetDateFine"));
     QString result;
-    p([&] {
-        const int indicator = validity::proposalIndicator(
-            parameterRow.Fields(QStringLiteral("MG44_INDPROPDATAFINE")).Value());
-        std::optional<QString> header;
-        rt::Variant fixed;
-        if (indicator == 0)
-            header = sideHeaderDate(parameterRow, TXT_ADATA_VEN, TXT_ADATA_ACQ);
-        if (indicator == 4)
-            fixed = parameterRow.Fields(QStringLiteral("MG44_PROPDATAFINE")).Value();
-        result = validity::proposedEndDate(indicator, header, fixed, rt::Today());
-    });
+    p([&] { result = proposedEndDate(parameterRow); });
     return result;
+}
+
+QString FRMMG_PREZZOLAMPO::proposedStartDate(host::Recordset& parameterRow) {
+    const int indicator = validity::proposalIndicator(
+        parameterRow.Fields(QStringLiteral("MG44_INDPROPDATAINI")).Value());
+    std::optional<QString> header;
+    rt::Variant fixed;
+    if (indicator == 0)
+        header = sideHeaderDate(parameterRow, TXT_DADATA_VEN, TXT_DADATA_ACQ);
+    if (indicator == 4)
+        fixed = parameterRow.Fields(QStringLiteral("MG44_PROPDATAINI")).Value();
+    return validity::proposedStartDate(indicator, header, fixed, rt::Today());
+}
+
+QString FRMMG_PREZZOLAMPO::proposedEndDate(host::Recordset& parameterRow) {
+    const int indicator = validity::proposalIndicator(
+        parameterRow.Fields(QStringLiteral("MG44_INDPROPDATAFINE")).Value());
+    std::optional<QString> header;
+    rt::Variant fixed;
+    if (indicator == 0)
+        header = sideHeaderDate(parameterRow, TXT_ADATA_VEN, TXT_ADATA_ACQ);
+    if (indicator == 4)
+        fixed = parameterRow.Fields(QStringLiteral("MG44_PROPDATAFINE")).Value();
+    return validity::proposedEndDate(indicator, header, fixed, rt::Today());
 }

@@ -10,8 +10,11 @@
 #include "host/window/window_support.h"
 #include "runtime/conversions.h"
 #include "storage/form_utilities.h"
+#include "storage/load_answers.h"
 #include "storage/redraw_releasing_routine.h"
 #include "storage/statements.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -76,6 +79,48 @@ bool rowsMatchHeader(Window& w, host::Recordset& rs, const SideMembers& s) {
     return article && option && first && last;
 }
 
+// The stored rows of every list of the parameter set, read with one statement; they answer
+// the load's EsisteListino and GetListino questions. Anything out of the ordinary (a list
+// number 0 or twice, a period that cannot be worked out, lists of both sides, a read the
+// server refuses) leaves every question to the server, asked one by one as before; the
+// parameter set is left on its first row.
+std::shared_ptr<storage::LoadAnswers> readStoredLists(Window& w, host::Recordset& parameters) {
+    std::shared_ptr<storage::LoadAnswers> answers;
+    try {
+        QList<storage::ListPeriod> lists;
+        QList<std::int16_t> sides;
+        for (parameters.MoveFirst(); !parameters.IsEOF(); parameters.MoveNext()) {
+            storage::ListPeriod list{rt::CInt(valueOf(parameters, "MG44_NUMLIST")),
+                                     w.proposedStartDate(parameters),
+                                     w.proposedEndDate(parameters)};
+            const bool repeated = std::any_of(lists.cbegin(), lists.cend(), [&](const auto& l) {
+                return l.listNumber == list.listNumber;
+            });
+            if (list.listNumber == 0 || repeated)
+                return nullptr;
+            lists << list;
+            sides << rt::CInt(valueOf(parameters, "MG44_FLGVENACQ"));
+        }
+        if (!lists.isEmpty() && sides.count(sides.first()) == sides.size()) {
+            const QString article = objectOf(w.TXT_CODART).text();
+            const QString option = objectOf(w.TXT_OPZIONE).text();
+            auto rows = objectOf(w.Gcon_Connect)
+                            .Execute(storage::storedListsOfLoadSql(w.Gstr_Ditta, sides.first(),
+                                                                   article, option, lists));
+            answers = std::make_shared<storage::LoadAnswers>(sides.first(), article, option, lists,
+                                                             std::move(rows));
+        }
+    } catch (const rt::Error&) {
+        answers.reset();
+    }
+    try {
+        parameters.MoveFirst();
+    } catch (const rt::Error&) {
+        answers.reset(); // the load below meets the same error and reports it
+    }
+    return answers;
+}
+
 void loadSide(Window& w, const SideMembers& s) {
     storage::RedrawReleasingRoutine routine(w);
     Procedure p(routine, QString::fromLatin1(s.procedure));
@@ -127,6 +172,10 @@ void loadSide(Window& w, const SideMembers& s) {
     p([&] { w.CreateTabTemp(table); });
 
     // 5. One working row per list of the parameter set, in its order.
+    if (w.fewerRoundTrips && !p.left() && w.*s.parameters) {
+        w.loadAnswers = readStoredLists(w, *(w.*s.parameters));
+        w.heldWorkingRows.emplace();
+    }
     std::int16_t count = 0;
     p([&] {
         count = rt::CInt(rt::Variant(std::int32_t(objectOf(w.*s.parameters).RecordCount())));
@@ -138,6 +187,12 @@ void loadSide(Window& w, const SideMembers& s) {
         if (atEnd)
             break;
         p([&] { objectOf(w.*s.parameters).MoveNext(); });
+    }
+    w.loadAnswers.reset();
+    if (w.heldWorkingRows) {
+        const QStringList inserts = std::move(*w.heldWorkingRows);
+        w.heldWorkingRows.reset();
+        w.sendWorkingRows(table, inserts);
     }
 
     // 6.
@@ -222,9 +277,31 @@ void FRMMG_PREZZOLAMPO::ValorizzaRecSet(const QString& tableName, host::Recordse
         });
     }
     // A statement that could not be built is not sent: its error has been reported.
-    if (!sql.isEmpty())
+    if (!sql.isEmpty() && heldWorkingRows)
+        heldWorkingRows->append(sql);
+    else if (!sql.isEmpty())
         p([&] { objectOf(Gcon_Connect).Execute(sql); });
     p([&] { DisabilitaTestata(); });
+}
+
+// The working rows of a load in one statement. When the server refuses the whole, each row
+// is sent alone, so that only a refused row is missing and its error is reported as the row's
+// own, as when every row was sent by itself.
+void FRMMG_PREZZOLAMPO::sendWorkingRows(const QString& tableName, const QStringList& inserts) {
+    if (inserts.size() > 1) {
+        const QString merged = storage::mergedWorkingInsertSql(tableName, inserts);
+        try {
+            if (!merged.isEmpty()) {
+                objectOf(Gcon_Connect).Execute(merged);
+                return;
+            }
+        } catch (const rt::Error&) {
+        }
+    }
+    for (const QString& insert : inserts) {
+        Procedure p(*this, QStringLiteral("ValorizzaRecSet"));
+        p([&] { objectOf(Gcon_Connect).Execute(insert); });
+    }
 }
 
 std::shared_ptr<host::Recordset>
@@ -233,6 +310,13 @@ FRMMG_PREZZOLAMPO::GetListino(std::int16_t side, const QString& article, const Q
                               const QString& lastDay) {
     Procedure p(*this, QStringLiteral("GetListino"));
     std::shared_ptr<host::Recordset> result;
+    if (loadAnswers)
+        p([&] {
+            result = loadAnswers->rowsFor(side, article, option, storage::rawText(listNumber),
+                                          firstDay, lastDay);
+        });
+    if (result)
+        return result;
     QString sql;
     p([&] {
         sql = storage::getListinoSql(Gstr_Ditta, side, article, option, listNumber, firstDay,
@@ -246,14 +330,22 @@ bool FRMMG_PREZZOLAMPO::EsisteListino(std::int16_t listNumber, std::int16_t side
                                       const QString& firstDay, const QString& lastDay) {
     Procedure p(*this, QStringLiteral("EsisteListino"));
     bool found = false;
-    QString sql;
-    p([&] {
-        sql =
-            storage::esisteListinoSql(Gstr_Ditta, side, objectOf(TXT_CODART).text(),
-                                      objectOf(TXT_OPZIONE).text(), listNumber, firstDay, lastDay);
-    });
     std::shared_ptr<host::Recordset> rows;
-    p([&] { rows = objectOf(Gcon_Connect).Execute(sql); });
+    if (loadAnswers)
+        p([&] {
+            rows = loadAnswers->rowsFor(side, objectOf(TXT_CODART).text(),
+                                        objectOf(TXT_OPZIONE).text(), QString::number(listNumber),
+                                        firstDay, lastDay);
+        });
+    QString sql;
+    if (!rows) {
+        p([&] {
+            sql = storage::esisteListinoSql(Gstr_Ditta, side, objectOf(TXT_CODART).text(),
+                                            objectOf(TXT_OPZIONE).text(), listNumber, firstDay,
+                                            lastDay);
+        });
+        p([&] { rows = objectOf(Gcon_Connect).Execute(sql); });
+    }
     p([&] { found = objectOf(rows).RecordCount() > 0; });
     p([&] {
         if (rows && rows->State() == host::adStateOpen)

@@ -83,6 +83,34 @@ void FRMMG_PREZZOLAMPO::UpdateRecord(host::Recordset& rs) {
 
     bool write = false;
     p([&] { write = RowsModified; });
+    const auto decimalDB = [this](const rt::Variant& v) { return DecimalDB(v); };
+    // The UPDATE goes first: the rows it changed say whether the stored row was there, and
+    // only when it was not does the INSERT follow (someone may have deleted it meanwhile).
+    // A driver that cannot count the rows leaves the question to EsisteListino.
+    if (write && fewerRoundTrips) {
+        QString sql;
+        long updated = -1;
+        p([&] { sql = storage::updateListinoSql(savedRowOf(rs), decimalDB); });
+        const bool sent =
+            !sql.isEmpty() && p([&] { objectOf(Gcon_Connect).Execute(sql, &updated); });
+        write = false;
+        if (sent && updated < 0) {
+            bool exists = true;
+            p([&] {
+                exists = EsisteListino(rt::CInt(field(u"LI10_NUMLIST"_qs)),
+                                       rt::CInt(field(u"LI10_FLGVENDACQ"_qs)),
+                                       rt::CStr(field(u"LI10_DATAINIZIOVAL"_qs)),
+                                       rt::CStr(field(u"LI10_DATAFINEVAL"_qs)));
+            });
+            updated = exists ? 1 : 0;
+        }
+        if (sent && updated == 0) {
+            p([&] { RowsInserted = true; });
+            p([&] { sql = storage::insertListinoSql(savedRowOf(rs), decimalDB); });
+            if (!sql.isEmpty())
+                p([&] { objectOf(Gcon_Connect).Execute(sql); });
+        }
+    }
     if (write) {
         bool exists = false;
         p([&] {
@@ -90,7 +118,6 @@ void FRMMG_PREZZOLAMPO::UpdateRecord(host::Recordset& rs) {
                 rt::CInt(field(u"LI10_NUMLIST"_qs)), rt::CInt(field(u"LI10_FLGVENDACQ"_qs)),
                 rt::CStr(field(u"LI10_DATAINIZIOVAL"_qs)), rt::CStr(field(u"LI10_DATAFINEVAL"_qs)));
         });
-        const auto decimalDB = [this](const rt::Variant& v) { return DecimalDB(v); };
         QString sql;
         if (exists) {
             p([&] { sql = storage::updateListinoSql(savedRowOf(rs), decimalDB); });

@@ -90,6 +90,21 @@ QString esisteListinoSql(const QString& company, std::int16_t side, const QStrin
     return sql;
 }
 
+// ---- One read for a whole load ----
+
+QString storedListsOfLoadSql(const QString& company, std::int16_t side, const QString& article,
+                             const QString& option, const QList<ListPeriod>& lists) {
+    // esisteListinoSql without its list and period, which follow per list.
+    QString sql = esisteListinoSql(company, side, article, option, 0, QString(), QString());
+    sql.truncate(sql.indexOf(u" AND LI10_DATAINIZIOVAL = "_qs));
+    QStringList brackets;
+    for (const ListPeriod& list : lists)
+        brackets << u"(LI10_NUMLIST = "_qs + QString::number(list.listNumber) +
+                        u" AND LI10_DATAINIZIOVAL = '"_qs + DataSql(list.firstDay) +
+                        u"' AND LI10_DATAFINEVAL = '"_qs + DataSql(list.lastDay) + u"')"_qs;
+    return sql + u" AND ("_qs + brackets.join(u" OR "_qs) + u')';
+}
+
 // ---- Working rows ----
 
 namespace {
@@ -165,6 +180,19 @@ QString insertNewWorkingRowSql(const QString& table, const NewWorkingRow& row) {
     v += u" NULL , "_qs;
     v += u" 0 "_qs + QLatin1String(CrLf);
     return workingInsertHead(table) + v + u") "_qs;
+}
+
+QString mergedWorkingInsertSql(const QString& table, const QStringList& inserts) {
+    const QString head = workingInsertHead(table);
+    // The head ends with the first row's opening bracket: each row is that bracket and the rest.
+    const qsizetype rowStart = head.size() - 1 - qsizetype(std::size(CrLf) - 1);
+    QStringList rows;
+    for (const QString& insert : inserts) {
+        if (!insert.startsWith(head))
+            return {};
+        rows << insert.mid(rowStart);
+    }
+    return rows.isEmpty() ? QString() : head.left(rowStart) + rows.join(u", "_qs);
 }
 
 QString insertStoredWorkingRowSql(const QString& table, const StoredWorkingRow& row) {

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 
@@ -48,6 +49,19 @@ QString esisteListinoSql(const QString& company, std::int16_t side, const QStrin
                          const QString& option, std::int16_t listNumber, const QString& firstDay,
                          const QString& lastDay);
 
+// ---- One read for a whole load ----
+
+// A list of a side's load with its proposed period, as the load asks for its stored row.
+struct ListPeriod {
+    std::int16_t listNumber = 0;
+    QString firstDay;
+    QString lastDay;
+};
+// The stored rows of every list of a side's load at once: the conditions of esisteListinoSql
+// common to the lists, then one bracket per list with its number and period.
+QString storedListsOfLoadSql(const QString& company, std::int16_t side, const QString& article,
+                             const QString& option, const QList<ListPeriod>& lists);
+
 // ---- Working rows ----
 
 // A list without a stored row: the parameters' defaults.
@@ -74,6 +88,9 @@ struct StoredWorkingRow {
     QDate today;
 };
 QString insertStoredWorkingRowSql(const QString& table, const StoredWorkingRow& row);
+// Working-row INSERTs of one table as one INSERT of several rows; empty when a text is not a
+// working-row INSERT of that table.
+QString mergedWorkingInsertSql(const QString& table, const QStringList& inserts);
 
 // ---- Saving a working row to LI10_LISTARTIC ----
 

@@ -2,6 +2,7 @@
 
 #include "host/data/odbc_server.h"
 #include "host/data/recordset.h"
+#include "host/data/sql_literal.h"
 #include "runtime/errors.h"
 
 #include <QRegularExpression>
@@ -263,9 +264,11 @@ void Connection::requireOpen() const {
         throw rt::Error(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
 }
 
-std::shared_ptr<Recordset> Connection::Execute(const QString& commandText) {
+std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long* recordsAffected) {
     requireOpen();
     auto recordset = std::make_shared<Recordset>();
+    if (recordsAffected)
+        *recordsAffected = -1;
     if (returnsRows(commandText)) {
         recordset->Open(commandText, *this);
         return recordset;
@@ -273,10 +276,13 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText) {
     const QString translated = translate(commandText);
     recordTrace(commandText, translated);
     QSqlQuery query = runStatement(translated);
-    if (query.isSelect())
+    if (query.isSelect()) {
         recordset->openOnExecutedQuery(commandText, query, *this);
-    else
+    } else {
+        if (recordsAffected)
+            *recordsAffected = query.numRowsAffected();
         learnCreatedDateColumns(commandText);
+    }
     return recordset;
 }
 
@@ -304,6 +310,8 @@ QSqlQuery Connection::runStatement(const QString& translatedText) {
 }
 
 QSqlQuery Connection::runStatement(const QString& translatedText, const QVariantList& parameters) {
+    if (dialect_ == Dialect::PostgreSQL && database().driverName() == QLatin1String("QPSQL"))
+        return runStatement(withParametersWritten(translatedText, parameters));
     QSqlQuery query = newStatementQuery(translatedText);
     if (!query.prepare(translatedText))
         fail(query.lastError());

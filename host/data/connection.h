@@ -75,7 +75,8 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     // Executes command text. A statement that returns rows gives an open recordset positioned
     // on its first row (or at EOF when empty); any other statement gives a closed recordset.
     // Throws rt::Error with the server's message, filling Errors(), when the server refuses.
-    std::shared_ptr<Recordset> Execute(const QString& commandText);
+    // recordsAffected, when given, receives the rows a statement changed (-1 for a SELECT).
+    std::shared_ptr<Recordset> Execute(const QString& commandText, long* recordsAffected = nullptr);
 
     // The error collection of the last failing operation (cleared by the next success).
     const QList<DbError>& Errors() const { return errors_; }
@@ -100,6 +101,8 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     // failure. Not traced: the trace holds the program's command texts.
     QSqlQuery runStatement(const QString& translatedText);
     // The same with positional parameters ("?"), every value bound as text or as a null.
+    // PostgreSQL gets the values written into the text: Qt's driver would spend a round
+    // trip each on PREPARE and DEALLOCATE around the statement.
     QSqlQuery runStatement(const QString& translatedText, const QVariantList& parameters);
     // Throws rt::Error 3704 when the connection is not open.
     void requireOpen() const;

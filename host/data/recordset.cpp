@@ -1,5 +1,7 @@
 #include "host/data/recordset.h"
 
+#include "host/data/sql_literal.h"
+
 #include "host/data/connection.h"
 #include "host/data/recordset_filter.h"
 #include "host/data/recordset_values.h"
@@ -81,11 +83,11 @@ QHash<QString, QString> readDeclaredTypes(Connection& connection, const QString&
             types.insert(query.value(1).toString().toUpper(), query.value(2).toString());
         return types;
     }
-    query.prepare(
-        QStringLiteral("SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute "
-                       "WHERE attrelid = to_regclass(?) AND attnum > 0 AND NOT attisdropped"));
-    query.addBindValue(table);
-    query.exec();
+    // One round trip: a prepared query would add a PREPARE and a DEALLOCATE.
+    query.exec(QStringLiteral("SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute "
+                              "WHERE attrelid = to_regclass(%1) AND attnum > 0 AND NOT "
+                              "attisdropped")
+                   .arg(quotedSqlText(table)));
     while (query.next())
         types.insert(query.value(0).toString().toUpper(), query.value(1).toString());
     return types;
@@ -380,6 +382,28 @@ void Recordset::setFilter(const QString& expression) {
     d->view = std::move(visible);
     d->filterText = expression.trimmed();
     d->position = 0;
+}
+
+std::shared_ptr<Recordset> Recordset::rowsMatching(const QString& expression) const {
+    d->requireOpen();
+    auto copy = std::make_shared<Recordset>();
+    *copy->d = *d;
+    copy->setFilter(expression);
+    Impl& c = *copy->d;
+    std::vector<Impl::Row> kept;
+    kept.reserve(c.view.size());
+    for (const int i : c.view)
+        kept.push_back(c.rows[std::size_t(i)]);
+    c.rows = std::move(kept);
+    c.view.resize(c.rows.size());
+    for (std::size_t i = 0; i < c.view.size(); ++i)
+        c.view[i] = int(i);
+    c.filterText.clear();
+    c.position = 0;
+    c.table.clear(); // a copy: nothing to write back to
+    c.hasIdentity = false;
+    c.afterBatchUpdate = nullptr;
+    return copy;
 }
 
 void Recordset::setFilter(FilterGroup) {

@@ -94,6 +94,8 @@ class Recordset : public rt::Object {
     // joined by AND / OR. An empty text or adFilterNone clears the filter.
     void setFilter(const QString& expression);
     void setFilter(FilterGroup none);
+    // A new read-only recordset of the rows that pass the filter expression, on the first one.
+    std::shared_ptr<Recordset> rowsMatching(const QString& expression) const;
     QString Filter() const;
 
     int FieldCount() const;

@@ -222,9 +222,10 @@ TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
             EXPECT_EQ(rt::CDec(get(sales, "LI10_SC1PER")), dec("20"));
         }
         const QStringList sent = w.Gcon_Connect->trace();
-        const int saves = int(sent.filter(u"UPDATE LI10_LISTARTIC"_qs).size() +
-                              sent.filter(u"INSERT INTO LI10_LISTARTIC"_qs).size());
-        EXPECT_EQ(saves, c.saved ? 1 : 0) << sent.join(u'\n').toStdString();
+        // A save is its UPDATE, followed by the INSERT when the row was not stored yet.
+        const qsizetype updates = sent.filter(u"UPDATE LI10_LISTARTIC"_qs).size();
+        EXPECT_EQ(updates, c.saved ? 1 : 0) << sent.join(u'\n').toStdString();
+        EXPECT_LE(sent.filter(u"INSERT INTO LI10_LISTARTIC"_qs).size(), updates);
         if (c.saved) {
             EXPECT_EQ(storedRowsPriced(w, QLatin1String(c.article), dec(c.price)), 1);
         }
