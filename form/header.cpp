@@ -203,6 +203,14 @@ void FRMMG_PREZZOLAMPO::TXT_OPZIONE_AfterItem() {
 bool FRMMG_PREZZOLAMPO::refuseWrongContent(Procedure& p, host::FieldControl* field, bool& cancel) {
     QString refusal;
     p([&] { refusal = objectOf(field).refusal(); });
+    // An article with options has its prices per option: it cannot go without one.
+    if (field == TXT_OPZIONE)
+        p([&] {
+            const host::TXT_EDITVARIANTE& option = objectOf(TXT_OPZIONE);
+            if (refusal.isEmpty() && rt::Trim(option.text()).isEmpty() && !option.validContent())
+                refusal = QStringLiteral("L'articolo \"%1\" ha varianti: indicare la variante!")
+                              .arg(option.article());
+        });
     if (refusal.isEmpty())
         return false;
     p([&] { cancel = true; });

@@ -1,7 +1,8 @@
 // The header refuses what cannot be right, at once and in words: an article that is no article
-// of the company, a code longer than the field, an option the article does not have, a text
-// that is no date. The field keeps the focus and what was typed; nothing loads. While the
-// window is busy with its own changes, the header's handlers stay silent.
+// of the company, a code longer than the field, an option the article does not have (or none
+// for an article that has options), a text that is no date. The field keeps the focus and what
+// was typed; nothing loads. While the window is busy with its own changes, the header's handlers
+// stay silent.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/pick_list.h"
@@ -68,6 +69,8 @@ TEST_P(HeaderRefusal, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
              "...\" ha 500 caratteri: al massimo ne può avere 25!"},
         {"option the article does not have", setuptest::ArticleWithOptions, Field::Option, "GIALLO",
          false, "GIALLO", "La variante \"GIALLO\" non esiste per l'articolo \"SMALTO-ACQUA-075\"!"},
+        {"no option for an article that has options", setuptest::ArticleWithOptions, Field::Option,
+         "", false, "", "L'articolo \"SMALTO-ACQUA-075\" ha varianti: indicare la variante!"},
         {"impossible date", setuptest::ArticleWithoutOptions, Field::PurchaseStart, "31022026",
          false, "31022026", "\"31022026\" non è una data valida!"},
         {"an article code typed into a date keeps digits only", setuptest::ArticleWithoutOptions,
