@@ -385,11 +385,17 @@ void FRMMG_PREZZOLAMPO::Reinizializza() {
     p([&] { closeAndRelease(Rst_ParametriVEN); });
     p([&] { closeAndRelease(Rst_RecSet_LISACQ); });
     p([&] { closeAndRelease(Rst_RecSet_LISVEN); });
-    // 6. At load the window's load reads the parameters itself.
+    // 6. At load the window's load reads the parameters itself. Without parameter sets the
+    // window cannot go on: it closes, as a window whose load could not set it up does.
     bool activated = false;
     p([&] { activated = Gbol_Activated; });
+    bool setUp = true;
     if (activated)
-        p([&] { SetupGrids(); });
+        p([&] { setUp = SetupGrids(); });
+    if (!setUp) {
+        p([&] { unloadForm(); });
+        return;
+    }
     // 7.
     p([&] { RowsModified = false; });
 }

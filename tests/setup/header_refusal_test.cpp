@@ -215,20 +215,31 @@ SETUP_INSTANTIATE_BACKENDS(BusyHeader);
 
 class UnreadableParameters : public WindowScenario {};
 
-TEST_P(UnreadableParameters, IgnoringTheFailedQueryClosesTheWindowAtItsFirstActivation) {
-    testsupport::WindowOptions options;
-    options.connectionString = connectionString_;
-    options.today = setuptest::Today;
-    testsupport::WindowDriver driver(options);
-    execute(driver.connectionString, {"DROP TABLE MG44_PARMAGLIST"});
-    driver.log->defaultAnswer = host::ErrorContinue; // "Ignora" to every report
-    driver.show();
-    QStringList procedures;
-    for (const auto& r : driver.log->reports)
-        procedures.append(r.procedure);
-    EXPECT_EQ(procedures, QStringList{"SetupGrids"});
-    EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
-    EXPECT_TRUE(driver.close());
+// At load the window closes at its first activation; on "&Nuovo" at once.
+TEST_P(UnreadableParameters, IgnoringTheFailedQueryClosesTheWindow) {
+    for (const bool atLoad : {true, false}) {
+        SCOPED_TRACE(atLoad ? "at load" : "on Nuovo");
+        testsupport::WindowOptions options;
+        options.connectionString = connectionString_;
+        options.today = setuptest::Today;
+        testsupport::WindowDriver driver(options);
+        const QString drop = QStringLiteral("DROP TABLE MG44_PARMAGLIST");
+        if (atLoad)
+            execute(driver.connectionString, {drop});
+        driver.log->defaultAnswer = host::ErrorContinue; // "Ignora" to every report
+        driver.show();
+        if (!atLoad) {
+            ASSERT_NE(driver.window(), nullptr);
+            driver.window()->Gcon_Connect->Execute(drop);
+            WindowDriver::click(driver.window()->CMD_NUOVO);
+        }
+        QStringList procedures;
+        for (const auto& r : driver.log->reports)
+            procedures.append(r.procedure);
+        EXPECT_EQ(procedures, QStringList{"SetupGrids"});
+        EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
+        EXPECT_TRUE(driver.close());
+    }
 }
 
 SETUP_INSTANTIATE_BACKENDS(UnreadableParameters);
