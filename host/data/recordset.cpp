@@ -6,8 +6,8 @@
 #include "runtime/errors.h"
 
 #include <QHash>
-#include <QSet>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -162,9 +162,8 @@ void Recordset::Open(const QString& source, Connection& connection) {
     const QString table = singleTableOf(translated);
     if (!table.isEmpty() && !rowIdentityColumn(connection.dialect()).isEmpty()) {
         try {
-            QSqlQuery query =
-                connection.runStatement(selectWithRowIdentity(translated, RowIdentityColumn,
-                                                              connection.dialect()));
+            QSqlQuery query = connection.runStatement(
+                selectWithRowIdentity(translated, RowIdentityColumn, connection.dialect()));
             openOnExecutedQuery(source, query, connection, table, true);
             return;
         } catch (const rt::Error&) {

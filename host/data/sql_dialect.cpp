@@ -668,8 +668,8 @@ QString selectWithRowIdentity(const QString& translatedSelect, const QString& al
     static const QRegularExpression select(u"^\\s*SELECT\\s+"_qs,
                                            QRegularExpression::CaseInsensitiveOption);
     QString text = translatedSelect;
-    return text.replace(
-        select, QStringLiteral("SELECT %1 AS %2, ").arg(rowIdentityColumn(dialect), alias));
+    return text.replace(select,
+                        QStringLiteral("SELECT %1 AS %2, ").arg(rowIdentityColumn(dialect), alias));
 }
 
 QString updateRowStatement(const QString& table, const QStringList& columns, Dialect dialect) {

@@ -27,14 +27,12 @@ TEST_P(ResizeFormTest, KeepsTheDistancesToTheAnchoredSides) {
     form.show();
     host::KRX_RESIZEFORM resize(&form);
     // The window registers its controls in the set-up event.
-    QObject::connect(&resize, &host::KRX_RESIZEFORM::Setup,
-                     [&, a = GetParam()] {
-                         if (a.topShare < 0)
-                             resize.addControl(u"GRD_LISVEN"_qs, a.mode);
-                         else
-                             resize.addSharedControl(u"GRD_LISVEN"_qs, a.mode, a.topShare,
-                                                     a.bottomShare);
-                     });
+    QObject::connect(&resize, &host::KRX_RESIZEFORM::Setup, [&, a = GetParam()] {
+        if (a.topShare < 0)
+            resize.addControl(u"GRD_LISVEN"_qs, a.mode);
+        else
+            resize.addSharedControl(u"GRD_LISVEN"_qs, a.mode, a.topShare, a.bottomShare);
+    });
     const auto resizeForm = [&](int width, int height) {
         form.resize(width, height);
         QApplication::processEvents();

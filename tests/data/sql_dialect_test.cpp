@@ -192,9 +192,9 @@ TEST(RowIdentity, StatementsOfEachServer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.dialect));
-        EXPECT_EQ(host::selectWithRowIdentity(u" select * FROM T WHERE A = 1"_qs, u"ID"_qs,
-                                              c.dialect),
-                  c.select);
+        EXPECT_EQ(
+            host::selectWithRowIdentity(u" select * FROM T WHERE A = 1"_qs, u"ID"_qs, c.dialect),
+            c.select);
         EXPECT_EQ(host::updateRowStatement(u"T"_qs, columns, c.dialect), c.update);
         EXPECT_EQ(host::insertRowStatement(u"T"_qs, columns, c.dialect), c.insert);
     }
