@@ -132,7 +132,11 @@ void MainFrame::exportToOffice() {
     const QString caption = layout && !layout->windowCaption.isEmpty()
                                 ? layout->windowCaption
                                 : QStringLiteral("Esportazione");
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A desktop without a documents folder gets the home folder: a folder that does not exist
+    // would leave the dialog in the program's working folder.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists())
+        folder = QDir::homePath();
     const QString proposed = QDir(folder).filePath(host::OfficeExport::suggestedFileName(caption));
     QString path = chooseExportFile
                        ? chooseExportFile(proposed)

@@ -203,6 +203,14 @@ void FRMMG_PREZZOLAMPO::TXT_OPZIONE_AfterItem() {
 bool FRMMG_PREZZOLAMPO::refuseWrongContent(Procedure& p, host::FieldControl* field, bool& cancel) {
     QString refusal;
     p([&] { refusal = objectOf(field).refusal(); });
+    // An article with options has its prices per option: it cannot go without one.
+    if (field == TXT_OPZIONE)
+        p([&] {
+            const host::TXT_EDITVARIANTE& option = objectOf(TXT_OPZIONE);
+            if (refusal.isEmpty() && rt::Trim(option.text()).isEmpty() && !option.validContent())
+                refusal = QStringLiteral("L'articolo \"%1\" ha varianti: indicare la variante!")
+                              .arg(option.article());
+        });
     if (refusal.isEmpty())
         return false;
     p([&] { cancel = true; });
@@ -377,11 +385,17 @@ void FRMMG_PREZZOLAMPO::Reinizializza() {
     p([&] { closeAndRelease(Rst_ParametriVEN); });
     p([&] { closeAndRelease(Rst_RecSet_LISACQ); });
     p([&] { closeAndRelease(Rst_RecSet_LISVEN); });
-    // 6. At load the window's load reads the parameters itself.
+    // 6. At load the window's load reads the parameters itself. Without parameter sets the
+    // window cannot go on: it closes, as a window whose load could not set it up does.
     bool activated = false;
     p([&] { activated = Gbol_Activated; });
+    bool setUp = true;
     if (activated)
-        p([&] { SetupGrids(); });
+        p([&] { setUp = SetupGrids(); });
+    if (!setUp) {
+        p([&] { unloadForm(); });
+        return;
+    }
     // 7.
     p([&] { RowsModified = false; });
 }

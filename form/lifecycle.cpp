@@ -354,16 +354,20 @@ void FRMMG_PREZZOLAMPO::RESIZEFORM_Setup() {
     RESIZEFORM->addControl(QStringLiteral("GRB_DETAILACQ"), 15);
     RESIZEFORM->addControl(QStringLiteral("CMD_RICALCOLATUTTI"), 12);
     RESIZEFORM->addControl(QStringLiteral("CMD_NUOVO"), 12);
-    // The rest follows so that both groups grow with the window: the purchase group takes the
-    // added height with its grid, the sales group and everything below it move down, and the
-    // header and both grids take the added width.
-    RESIZEFORM->addControl(QStringLiteral("GRD_LISACQ"), 15);
+    // The rest follows so that both groups grow with the window: the header and both grids
+    // take the added width; the purchase group takes the upper half of the added height with
+    // its grid (its bottom moves by half), the sales group and grid the lower half, and the
+    // sales dates move down with the sales group's top. What lies below it moves down.
+    constexpr double PurchaseShare = 0.5;
+    RESIZEFORM->addSharedControl(QStringLiteral("GRB_DETAILACQ"), 15, 0, PurchaseShare);
+    RESIZEFORM->addSharedControl(QStringLiteral("GRD_LISACQ"), 15, 0, PurchaseShare);
     RESIZEFORM->addControl(QStringLiteral("GRB_HEAD"), 7);
     for (const char* name : {"GRB_DETAILVEN", "GRD_LISVEN"})
-        RESIZEFORM->addControl(QString::fromLatin1(name), 13);
-    for (const char* name :
-         {"TXT_DADATA_VEN_LBL", "TXT_ADATA_VEN_LBL", "TXT_DADATA_VEN", "TXT_ADATA_VEN",
-          "CBO_DADATA_VEN", "CBO_ADATA_VEN", "TXT_DESCLISTINO_LBL", "TXT_DESCLISTINO"})
+        RESIZEFORM->addSharedControl(QString::fromLatin1(name), 15, PurchaseShare, 1);
+    for (const char* name : {"TXT_DADATA_VEN_LBL", "TXT_ADATA_VEN_LBL", "TXT_DADATA_VEN",
+                             "TXT_ADATA_VEN", "CBO_DADATA_VEN", "CBO_ADATA_VEN"})
+        RESIZEFORM->addSharedControl(QString::fromLatin1(name), 0, PurchaseShare, PurchaseShare);
+    for (const char* name : {"TXT_DESCLISTINO_LBL", "TXT_DESCLISTINO"})
         RESIZEFORM->addControl(QString::fromLatin1(name), 8);
 }
 

@@ -40,13 +40,25 @@ KRX_RESIZEFORM::KRX_RESIZEFORM(QWidget* form)
 }
 
 void KRX_RESIZEFORM::addControl(const QString& name, int mode) {
+    // Top and bottom anchored: the bottom follows; bottom only: both follow; else neither.
+    const double bottom = (mode & AnchorBottom) ? 1.0 : 0.0;
+    const double top = (mode & AnchorBottom) && !(mode & AnchorTop) ? 1.0 : 0.0;
+    add({name, mode, top, bottom, QRect()});
+}
+
+void KRX_RESIZEFORM::addSharedControl(const QString& name, int mode, double topShare,
+                                      double bottomShare) {
+    add({name, mode, topShare, bottomShare, QRect()});
+}
+
+void KRX_RESIZEFORM::add(const Entry& entry) {
     for (Entry& e : entries_) {
-        if (e.name == name) {
-            e.mode = mode;
+        if (e.name == entry.name) {
+            e = entry;
             return;
         }
     }
-    entries_.append({name, mode, QRect()});
+    entries_.append(entry);
 }
 
 void KRX_RESIZEFORM::start() {
@@ -73,10 +85,12 @@ void KRX_RESIZEFORM::follow() {
         if (!w || !e.start.isValid())
             continue;
         int x = e.start.x(), width = e.start.width();
-        int y = e.start.y(), height = e.start.height();
         anchorAxis(e.mode, AnchorLeft, AnchorRight, dx, x, width);
-        anchorAxis(e.mode, AnchorTop, AnchorBottom, dy, y, height);
-        w->setGeometry(x, y, width, height);
+        // Controls that share the added height round their shares alike, so the gap between
+        // two stacked controls stays what it was.
+        const int y = e.start.y() + qRound(dy * e.topShare);
+        const int bottom = e.start.y() + e.start.height() + qRound(dy * e.bottomShare);
+        w->setGeometry(x, y, width, std::max(0, bottom - y));
     }
 }
 

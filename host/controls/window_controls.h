@@ -35,6 +35,10 @@ class KRX_RESIZEFORM : public QObject {
   public:
     explicit KRX_RESIZEFORM(QWidget* form);
     void addControl(const QString& name, int mode);
+    // A control of a stack that shares the window's added height: its sides across follow the
+    // mode's bits 1 and 4, its top and bottom move by these shares of the added height (a group
+    // above another takes the top share 0 and the bottom share s, the one below s and 1).
+    void addSharedControl(const QString& name, int mode, double topShare, double bottomShare);
     // Starts: raises Setup, remembers the places of the registered controls and fits them to
     // the window's present size.
     void start();
@@ -49,8 +53,11 @@ class KRX_RESIZEFORM : public QObject {
     struct Entry {
         QString name;
         int mode;
+        double topShare;    // of the added height, by which the top moves
+        double bottomShare; // and the bottom
         QRect start;
     };
+    void add(const Entry& entry);
     QWidget* form_;
     void follow();
     QList<Entry> entries_;

@@ -9,15 +9,17 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 // Row identity for Update: the recordset fetches, with the rows of a single-table SELECT, a
 // hidden column naming the stored row: SQLite's rowid (stable for the life of the row, also in
-// temporary tables) or PostgreSQL's ctid (the row version's address: it changes when the row is
-// updated, so every UPDATE returns the new one with RETURNING and the cursor keeps it). Neither
-// needs a primary key, which the working tables do not have.
+// temporary tables), PostgreSQL's ctid (the row version's address: it changes when the row is
+// updated, so every UPDATE returns the new one with RETURNING and the cursor keeps it) or SQL
+// Server's %%physloc%% (the row's place; an UPDATE keeps it). None needs a primary key, which
+// the working tables do not have.
 
 namespace host {
 namespace {
@@ -58,19 +60,6 @@ QString singleTableOf(const QString& translatedSelect) {
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = simpleSelect.match(translatedSelect);
     return m.hasMatch() ? m.captured(2) : QString();
-}
-
-QString identityColumn(Dialect dialect) {
-    return rowIdentityColumn(dialect);
-}
-
-QString withRowIdentity(const QString& translatedSelect, Dialect dialect) {
-    static const QRegularExpression select(u"^\\s*SELECT\\s+"_qs,
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QString identity = identityColumn(dialect);
-    QString text = translatedSelect;
-    return text.replace(select,
-                        QStringLiteral("SELECT %1 AS %2, ").arg(identity, RowIdentityColumn));
 }
 
 // Declared column types of a table, by upper-case column name, as the catalog tells them.
@@ -175,8 +164,8 @@ void Recordset::Open(const QString& source, Connection& connection) {
     const QString table = singleTableOf(translated);
     if (!table.isEmpty() && !rowIdentityColumn(connection.dialect()).isEmpty()) {
         try {
-            QSqlQuery query =
-                connection.runStatement(withRowIdentity(translated, connection.dialect()));
+            QSqlQuery query = connection.runStatement(
+                selectWithRowIdentity(translated, RowIdentityColumn, connection.dialect()));
             openOnExecutedQuery(source, query, connection, table, true);
             return;
         } catch (const rt::Error&) {
@@ -485,19 +474,34 @@ void Recordset::writeRowsIntoNewTable() {
     QStringList names;
     for (const ColumnInfo& column : d->columns)
         names << column.name;
-    const QString statement =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
-            .arg(d->table, names.join(QStringLiteral(", ")),
-                 QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
-                 identityColumn(d->dialect));
+    const QString statement = insertRowStatement(d->table, names, d->dialect);
+    const bool returning = insertReturnsRowIdentity(d->dialect);
+    QSet<QByteArray> held; // the identities of the rows written so far, where not returned
     for (Impl::Row& row : d->rows) {
         QVariantList parameters;
         for (std::size_t c = 0; c < d->columns.size(); ++c)
             parameters << toDriverParameter(row.values[c], d->columns[c], d->dialect);
         QSqlQuery query = d->connection->runStatement(statement, parameters);
-        if (!query.next())
-            throw rowNotFound();
-        row.identity = query.value(0);
+        if (returning) {
+            if (!query.next())
+                throw rowNotFound();
+            row.identity = query.value(0);
+        } else {
+            // The table is new and this cursor's alone: the row just written is the one whose
+            // place no row written before holds.
+            row.identity = QVariant();
+            QSqlQuery places = d->connection->runStatement(allRowIdentities(d->table, d->dialect));
+            while (places.next()) {
+                const QByteArray place = places.value(0).toByteArray();
+                if (!held.contains(place)) {
+                    row.identity = places.value(0);
+                    held.insert(place);
+                    break;
+                }
+            }
+            if (!row.identity.isValid())
+                throw rowNotFound();
+        }
         row.original = row.values;
         row.changed.assign(d->columns.size(), false);
         row.dirty = false;
@@ -506,22 +510,18 @@ void Recordset::writeRowsIntoNewTable() {
 
 void Recordset::Impl::writeRow(Row& row) {
     requireWritable();
-    QStringList assignments;
+    QStringList assigned;
     QVariantList parameters;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (!row.changed[c])
             continue;
-        assignments << columns[c].name + QStringLiteral(" = ?");
+        assigned << columns[c].name;
         parameters << toDriverParameter(row.values[c], columns[c], dialect);
     }
     parameters << row.identity;
-    QString statement =
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-            .arg(table, assignments.join(QStringLiteral(", ")), identityColumn(dialect));
-    const QString returning = returningRowIdentity(dialect);
-    statement += returning;
+    const QString statement = updateRowStatement(table, assigned, dialect);
     QSqlQuery query = connection->runStatement(statement, parameters);
-    if (!returning.isEmpty()) {
+    if (!returningRowIdentity(dialect).isEmpty()) {
         if (!query.next())
             throw rowNotFound();
         row.identity = query.value(0);

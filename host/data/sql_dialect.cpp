@@ -654,13 +654,49 @@ QString rowIdentityColumn(Dialect dialect) {
     case Dialect::PostgreSQL:
         return QStringLiteral("ctid");
     case Dialect::SqlServer:
-        break;
+        return QStringLiteral("%%physloc%%");
     }
     return {};
 }
 
 QString returningRowIdentity(Dialect dialect) {
     return dialect == Dialect::PostgreSQL ? QStringLiteral(" RETURNING ctid") : QString();
+}
+
+QString selectWithRowIdentity(const QString& translatedSelect, const QString& alias,
+                              Dialect dialect) {
+    static const QRegularExpression select(u"^\\s*SELECT\\s+"_qs,
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString text = translatedSelect;
+    return text.replace(select,
+                        QStringLiteral("SELECT %1 AS %2, ").arg(rowIdentityColumn(dialect), alias));
+}
+
+QString updateRowStatement(const QString& table, const QStringList& columns, Dialect dialect) {
+    QStringList assignments;
+    for (const QString& column : columns)
+        assignments << column + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+               .arg(table, assignments.join(QStringLiteral(", ")), rowIdentityColumn(dialect)) +
+           returningRowIdentity(dialect);
+}
+
+bool insertReturnsRowIdentity(Dialect dialect) {
+    return dialect != Dialect::SqlServer;
+}
+
+QString insertRowStatement(const QString& table, const QStringList& columns, Dialect dialect) {
+    QString statement =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(table, columns.join(QStringLiteral(", ")),
+                 QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    if (insertReturnsRowIdentity(dialect))
+        statement += QStringLiteral(" RETURNING ") + rowIdentityColumn(dialect);
+    return statement;
+}
+
+QString allRowIdentities(const QString& table, Dialect dialect) {
+    return QStringLiteral("SELECT %1 FROM %2").arg(rowIdentityColumn(dialect), table);
 }
 
 } // namespace host

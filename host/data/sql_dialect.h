@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace host {
 
@@ -30,11 +31,23 @@ QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText);
 
 // The hidden column that names a stored row, for recordsets that write rows back: SQLite's
 // rowid (stable for the row's life, also in temporary tables), PostgreSQL's ctid (the row
-// version's address: an UPDATE gives the new one back with RETURNING). Empty for SQL Server,
-// where rows read by a recordset cannot be written back.
+// version's address: an UPDATE gives the new one back with RETURNING), SQL Server's
+// %%physloc%% (the row's file, page and slot as binary(8); an UPDATE in place keeps it).
 QString rowIdentityColumn(Dialect dialect);
 // What an UPDATE of one row appends to hand back the row's new identity ("" when it keeps it).
 QString returningRowIdentity(Dialect dialect);
+
+// The statements of a recordset that writes its rows back, naming each row by its identity.
+// A single-table SELECT (translated) with the identity first, as the column `alias`.
+QString selectWithRowIdentity(const QString& translatedSelect, const QString& alias,
+                              Dialect dialect);
+// An UPDATE of the given columns of the row whose identity is the last parameter.
+QString updateRowStatement(const QString& table, const QStringList& columns, Dialect dialect);
+// An INSERT of one row; where the server can say so (RETURNING), it gives the row's identity
+// back. SQL Server cannot: the new row's identity is read from allRowIdentities.
+QString insertRowStatement(const QString& table, const QStringList& columns, Dialect dialect);
+bool insertReturnsRowIdentity(Dialect dialect);
+QString allRowIdentities(const QString& table, Dialect dialect);
 
 // The name a SQL Server temporary table ("##NAME" or "#NAME") gets in SQLite and PostgreSQL.
 QString temporaryTableName(const QString& sqlServerName);

@@ -12,6 +12,8 @@
 #include "runtime/conversions.h"
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
@@ -195,7 +197,11 @@ TEST(PluginLoaderTest, UnknownClassOrFolderGivesAnItalianMessage) {
 TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
     MainFrame frame(std::make_shared<host::GlobalServices>());
     QStringList told;
-    frame.chooseExportFile = [](const QString& proposed) { return proposed; };
+    QString proposedFolder;
+    frame.chooseExportFile = [&proposedFolder](const QString& proposed) {
+        proposedFolder = QFileInfo(proposed).path();
+        return proposed;
+    };
     frame.tellUser = [&told](const QString& text, bool) { told << text; };
     QList<int> pressed;
     int exports = 0;
@@ -217,6 +223,7 @@ TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
         EXPECT_EQ(pressed, row.pressed);
         EXPECT_EQ(exports, row.exports);
     }
+    EXPECT_TRUE(QDir(proposedFolder).exists()) << proposedFolder.toStdString();
     // No window registered with the layout model: the export says so and writes no file.
     EXPECT_EQ(told,
               QStringList{"Esportazione non riuscita: nessuna finestra aperta da esportare."});

@@ -13,6 +13,7 @@ namespace {
 struct Anchoring {
     int mode;
     QRect after; // of a control at (10, 20, 100, 50) when the form grows by (100, 60)
+    double topShare = -1, bottomShare = -1; // of the added height, for a shared control
 };
 
 class ResizeFormTest : public ::testing::TestWithParam<Anchoring> {};
@@ -26,8 +27,12 @@ TEST_P(ResizeFormTest, KeepsTheDistancesToTheAnchoredSides) {
     form.show();
     host::KRX_RESIZEFORM resize(&form);
     // The window registers its controls in the set-up event.
-    QObject::connect(&resize, &host::KRX_RESIZEFORM::Setup,
-                     [&] { resize.addControl(u"GRD_LISVEN"_qs, GetParam().mode); });
+    QObject::connect(&resize, &host::KRX_RESIZEFORM::Setup, [&, a = GetParam()] {
+        if (a.topShare < 0)
+            resize.addControl(u"GRD_LISVEN"_qs, a.mode);
+        else
+            resize.addSharedControl(u"GRD_LISVEN"_qs, a.mode, a.topShare, a.bottomShare);
+    });
     const auto resizeForm = [&](int width, int height) {
         form.resize(width, height);
         QApplication::processEvents();
@@ -48,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Anchoring{15, QRect(10, 20, 200, 110)},
                       Anchoring{12, QRect(110, 80, 100, 50)}, Anchoring{5, QRect(10, 20, 200, 50)},
                       Anchoring{10, QRect(10, 20, 100, 110)}, Anchoring{6, QRect(110, 20, 100, 50)},
-                      Anchoring{3, QRect(10, 20, 100, 50)}, Anchoring{0, QRect(10, 20, 100, 50)}));
+                      Anchoring{3, QRect(10, 20, 100, 50)}, Anchoring{0, QRect(10, 20, 100, 50)},
+                      Anchoring{5, QRect(10, 50, 200, 80), 0.5, 1},
+                      Anchoring{0, QRect(10, 20, 100, 80), 0, 0.5}));
 
 TEST(ResizeForm, AControlNotFoundIsIgnored) {
     QWidget form;

@@ -172,4 +172,33 @@ TEST(TemporaryTableName, MapsBothKindsOfTemporaryTables) {
     EXPECT_EQ(host::temporaryTableName(u"LI10_LISTARTIC"_qs), u"LI10_LISTARTIC"_qs);
 }
 
+// The rows a recordset writes back are named by each server's row identity; SQL Server has
+// no RETURNING, so it reads the new row's place itself.
+TEST(RowIdentity, StatementsOfEachServer) {
+    const QStringList columns{u"A"_qs, u"B"_qs};
+    const struct {
+        Dialect dialect;
+        QString select, update, insert;
+    } cases[] = {
+        {Dialect::SQLite, u"SELECT rowid AS ID, * FROM T WHERE A = 1"_qs,
+         u"UPDATE T SET A = ?, B = ? WHERE rowid = ?"_qs,
+         u"INSERT INTO T (A, B) VALUES (?, ?) RETURNING rowid"_qs},
+        {Dialect::PostgreSQL, u"SELECT ctid AS ID, * FROM T WHERE A = 1"_qs,
+         u"UPDATE T SET A = ?, B = ? WHERE ctid = ? RETURNING ctid"_qs,
+         u"INSERT INTO T (A, B) VALUES (?, ?) RETURNING ctid"_qs},
+        {Dialect::SqlServer, u"SELECT %%physloc%% AS ID, * FROM T WHERE A = 1"_qs,
+         u"UPDATE T SET A = ?, B = ? WHERE %%physloc%% = ?"_qs,
+         u"INSERT INTO T (A, B) VALUES (?, ?)"_qs},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.dialect));
+        EXPECT_EQ(
+            host::selectWithRowIdentity(u" select * FROM T WHERE A = 1"_qs, u"ID"_qs, c.dialect),
+            c.select);
+        EXPECT_EQ(host::updateRowStatement(u"T"_qs, columns, c.dialect), c.update);
+        EXPECT_EQ(host::insertRowStatement(u"T"_qs, columns, c.dialect), c.insert);
+    }
+    EXPECT_EQ(host::allRowIdentities(u"T"_qs, Dialect::SqlServer), u"SELECT %%physloc%% FROM T"_qs);
+}
+
 } // namespace

@@ -1,7 +1,8 @@
 // The header refuses what cannot be right, at once and in words: an article that is no article
-// of the company, a code longer than the field, an option the article does not have, a text
-// that is no date. The field keeps the focus and what was typed; nothing loads. While the
-// window is busy with its own changes, the header's handlers stay silent.
+// of the company, a code longer than the field, an option the article does not have (or none
+// for an article that has options), a text that is no date. The field keeps the focus and what
+// was typed; nothing loads. While the window is busy with its own changes, the header's handlers
+// stay silent.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/pick_list.h"
@@ -68,6 +69,8 @@ TEST_P(HeaderRefusal, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
              "...\" ha 500 caratteri: al massimo ne può avere 25!"},
         {"option the article does not have", setuptest::ArticleWithOptions, Field::Option, "GIALLO",
          false, "GIALLO", "La variante \"GIALLO\" non esiste per l'articolo \"SMALTO-ACQUA-075\"!"},
+        {"no option for an article that has options", setuptest::ArticleWithOptions, Field::Option,
+         "", false, "", "L'articolo \"SMALTO-ACQUA-075\" ha varianti: indicare la variante!"},
         {"impossible date", setuptest::ArticleWithoutOptions, Field::PurchaseStart, "31022026",
          false, "31022026", "\"31022026\" non è una data valida!"},
         {"an article code typed into a date keeps digits only", setuptest::ArticleWithoutOptions,
@@ -212,20 +215,31 @@ SETUP_INSTANTIATE_BACKENDS(BusyHeader);
 
 class UnreadableParameters : public WindowScenario {};
 
-TEST_P(UnreadableParameters, IgnoringTheFailedQueryClosesTheWindowAtItsFirstActivation) {
-    testsupport::WindowOptions options;
-    options.connectionString = connectionString_;
-    options.today = setuptest::Today;
-    testsupport::WindowDriver driver(options);
-    execute(driver.connectionString, {"DROP TABLE MG44_PARMAGLIST"});
-    driver.log->defaultAnswer = host::ErrorContinue; // "Ignora" to every report
-    driver.show();
-    QStringList procedures;
-    for (const auto& r : driver.log->reports)
-        procedures.append(r.procedure);
-    EXPECT_EQ(procedures, QStringList{"SetupGrids"});
-    EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
-    EXPECT_TRUE(driver.close());
+// At load the window closes at its first activation; on "&Nuovo" at once.
+TEST_P(UnreadableParameters, IgnoringTheFailedQueryClosesTheWindow) {
+    for (const bool atLoad : {true, false}) {
+        SCOPED_TRACE(atLoad ? "at load" : "on Nuovo");
+        testsupport::WindowOptions options;
+        options.connectionString = connectionString_;
+        options.today = setuptest::Today;
+        testsupport::WindowDriver driver(options);
+        const QString drop = QStringLiteral("DROP TABLE MG44_PARMAGLIST");
+        if (atLoad)
+            execute(driver.connectionString, {drop});
+        driver.log->defaultAnswer = host::ErrorContinue; // "Ignora" to every report
+        driver.show();
+        if (!atLoad) {
+            ASSERT_NE(driver.window(), nullptr);
+            driver.window()->Gcon_Connect->Execute(drop);
+            WindowDriver::click(driver.window()->CMD_NUOVO);
+        }
+        QStringList procedures;
+        for (const auto& r : driver.log->reports)
+            procedures.append(r.procedure);
+        EXPECT_EQ(procedures, QStringList{"SetupGrids"});
+        EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
+        EXPECT_TRUE(driver.close());
+    }
 }
 
 SETUP_INSTANTIATE_BACKENDS(UnreadableParameters);
