@@ -394,6 +394,9 @@ void FRMMG_PREZZOLAMPO::RicalcolaPrezzi(const rt::Variant& SoloRigaCorrente) {
     {
         SalesPricing pricing(*this, p, sales);
         const FileCommitGroup commitTogether(Gcon_Connect);
+        // The working rows' writes wait for the end of the pass and leave in one round trip;
+        // nothing reads the working tables back meanwhile.
+        const host::HeldWrites writeTogether(Gcon_Connect.get());
         for (;;) {
             bool atEnd = true;
             p([&] { atEnd = sales.IsEOF(); });

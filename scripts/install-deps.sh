@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
     libgtest-dev libboost-dev
     postgresql xvfb xauth openbox x11-utils tdsodbc unixodbc-dev
-    libxlsxwriter-dev odbc-postgresql python3
+    libxlsxwriter-dev odbc-postgresql python3 libpq-dev
     fonts-dejavu-core
 )
 

@@ -290,6 +290,7 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, long*
 // ended unnoticed, or that a failure found lost, is opened again first.
 QSqlQuery Connection::newStatementQuery(const QString& translatedText) {
     requireOpen();
+    sendHeldWritesBefore(translatedText);
     if (!lost_ && !restoring_ && !database().isOpen())
         lost_ = true;
     reopenLostSession();
@@ -349,8 +350,24 @@ rt::Error Connection::failureOf(const QSqlError& sqlError) {
 }
 
 void Connection::forgetColumnTypesAfter(const QString& statement) {
-    if (!tableColumnTypes_.isEmpty() && !leavesTablesAsTheyAre(statement))
+    if (tableColumnTypes_.isEmpty() || leavesTablesAsTheyAre(statement))
+        return;
+    // One table made, dropped or altered: only its own types go (a working table made for a
+    // load leaves the stored table's types known). Anything else may change any table.
+    static const QRegularExpression oneTable(
+        u"^\\s*(CREATE\\s+(TEMP(ORARY)?\\s+)?TABLE|ALTER\\s+TABLE|DROP\\s+TABLE(\\s+IF\\s+"
+        "EXISTS)?)\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?(.*)$"_qs,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto m = oneTable.match(statement);
+    const bool dropsMore = m.captured(1).startsWith(u"DROP", Qt::CaseInsensitive) &&
+                           !m.captured(6).trimmed().remove(u';').isEmpty();
+    if (!m.hasMatch() || dropsMore) {
         tableColumnTypes_.clear();
+        return;
+    }
+    const QString table = m.captured(5);
+    tableColumnTypes_.removeIf(
+        [&](const auto& entry) { return entry.key().compare(table, Qt::CaseInsensitive) == 0; });
 }
 
 void Connection::learnCreatedDateColumns(const QString& commandText) {

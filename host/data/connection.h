@@ -113,8 +113,41 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     // Fills Errors() from the driver's error and throws it as rt::Error.
     [[noreturn]] void fail(const QSqlError& error);
 
+    // ---- Writes held for one round trip (connection_together.cpp) ----
+    // What became of one statement sent with others.
+    struct StatementOutcome {
+        bool ok = false;
+        QString error;          // the server's words when not ok
+        long rowsAffected = -1; // -1 when the driver cannot tell
+        QVariant firstValue;    // the first column of the first row returned, if any
+    };
+    // Runs already translated statements as if each were sent alone (each its own
+    // transaction outside an open one; a failure stops none of the others), in one round trip
+    // where the driver allows it (PostgreSQL: the client library's pipeline), else one after
+    // the other. Never throws for a statement: its outcome says.
+    QList<StatementOutcome> runTogether(const QList<QPair<QString, QVariantList>>& statements);
+    // While writes are held (see HeldWrites), writeLater queues a statement on a table whose
+    // answer nothing waits for; the queue leaves in one round trip when the outermost holder
+    // ends, or before any statement that names one of the queued tables.
+    bool holdingWrites() const { return holdDepth_ > 0; }
+    void writeLater(const QString& table, const QString& translatedText,
+                    const QVariantList& parameters,
+                    std::function<void(const StatementOutcome&)> done);
+    void sendHeldWrites();
+
   private:
     friend class Recordset;
+    friend class HeldWrites;
+    struct HeldWrite {
+        QString table;
+        QString text;
+        QVariantList parameters;
+        std::function<void(const StatementOutcome&)> done;
+    };
+    // Sends the held writes first when the statement names one of their tables.
+    void sendHeldWritesBefore(const QString& translatedText);
+    QList<StatementOutcome> runPipelined(const QList<QPair<QString, QVariantList>>& statements);
+    QList<StatementOutcome> runOneByOne(const QList<QPair<QString, QVariantList>>& statements);
     void openSession();
     void closeSession();
     void reopenLostSession();
@@ -145,6 +178,22 @@ class Connection : public rt::Object, public std::enable_shared_from_this<Connec
     // The declared column types of the tables recordsets were read from (by upper-case column
     // name), so a SELECT does not ask the catalog again; emptied by anything but DML.
     QHash<QString, QHash<QString, QString>> tableColumnTypes_;
+    int holdDepth_ = 0;
+    bool sendingHeld_ = false;
+    QList<HeldWrite> heldWrites_;
+};
+
+// Holds the writes of a connection for its lifetime (a pass over many rows): they leave
+// together when it ends. Nested holders send at the outermost end.
+class HeldWrites {
+  public:
+    explicit HeldWrites(Connection* connection);
+    ~HeldWrites();
+    HeldWrites(const HeldWrites&) = delete;
+    HeldWrites& operator=(const HeldWrites&) = delete;
+
+  private:
+    Connection* connection_;
 };
 
 } // namespace host

@@ -110,6 +110,7 @@ struct Recordset::Impl {
         std::vector<bool> changed;
         QVariant identity;
         bool dirty = false;
+        bool writePending = false; // its UPDATE is held by the connection
     };
 
     bool open = false;
@@ -150,6 +151,9 @@ struct Recordset::Impl {
     }
     void requireWritable() const;
     void writeRow(Row& row);
+    void holdWrite(Row& row, const QString& statement, const QVariantList& parameters);
+    // Expires when the rows go (closed, destroyed): held writes then have no row to tell.
+    std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
 };
 
 Recordset::Recordset() : d(std::make_unique<Impl>()) {}
@@ -392,6 +396,7 @@ std::shared_ptr<Recordset> Recordset::rowsMatching(const QString& expression) co
     c.table.clear(); // a copy: nothing to write back to
     c.hasIdentity = false;
     c.afterBatchUpdate = nullptr;
+    c.aliveToken = std::make_shared<int>(0);
     return copy;
 }
 
@@ -510,6 +515,8 @@ void Recordset::writeRowsIntoNewTable() {
 
 void Recordset::Impl::writeRow(Row& row) {
     requireWritable();
+    if (row.writePending) // its identity comes with the answer to the held write
+        connection->sendHeldWrites();
     QStringList assigned;
     QVariantList parameters;
     for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -520,6 +527,8 @@ void Recordset::Impl::writeRow(Row& row) {
     }
     parameters << row.identity;
     const QString statement = updateRowStatement(table, assigned, dialect);
+    if (connection->holdingWrites())
+        return holdWrite(row, statement, parameters);
     QSqlQuery query = connection->runStatement(statement, parameters);
     if (!returningRowIdentity(dialect).isEmpty()) {
         if (!query.next())
@@ -531,6 +540,36 @@ void Recordset::Impl::writeRow(Row& row) {
     row.original = row.values;
     row.changed.assign(columns.size(), false);
     row.dirty = false;
+}
+
+// The row counts as written at once; when the held write fails or finds no row, the row takes
+// its changes back, so that the next Update writes them again.
+void Recordset::Impl::holdWrite(Row& row, const QString& statement,
+                                const QVariantList& parameters) {
+    const std::size_t index = std::size_t(&row - rows.data());
+    const std::vector<bool> changed = row.changed;
+    const std::weak_ptr<int> alive = aliveToken;
+    const bool returning = !returningRowIdentity(dialect).isEmpty();
+    row.writePending = true;
+    row.original = row.values;
+    row.changed.assign(columns.size(), false);
+    row.dirty = false;
+    connection->writeLater(
+        table, statement, parameters, [this, index, changed, alive, returning](const auto& o) {
+            if (alive.expired() || index >= rows.size())
+                return;
+            Row& written = rows[index];
+            written.writePending = false;
+            if (o.ok && (returning ? !o.firstValue.isNull() : o.rowsAffected != 0)) {
+                if (returning)
+                    written.identity = o.firstValue;
+                return;
+            }
+            for (std::size_t c = 0; c < changed.size() && c < written.changed.size(); ++c)
+                if (changed[c])
+                    written.changed[c] = true;
+            written.dirty = true;
+        });
 }
 
 // ---- Field ----
