@@ -4,23 +4,14 @@
 #include "runtime/errors.h"
 #include "storage/statements.h"
 #include "storage/working_columns.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <QHash>
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Statements print as text when an expectation fails.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
 using storage::SavedRow;
-
-rt::Variant dec(const char* text) {
-    return rt::Variant(*rt::Decimal::parse(QString::fromLatin1(text)));
-}
 
 QString decimalDB(const rt::Variant& v) {
     host::NumberFormatter formatter;

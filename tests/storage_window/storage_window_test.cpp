@@ -18,12 +18,6 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
-
-// Statements print as text when an expectation fails.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

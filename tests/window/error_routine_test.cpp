@@ -5,17 +5,13 @@
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
 #include "host/services/navigator.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/support/window_driver.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
