@@ -317,6 +317,11 @@ TEST_P(WindowClosing, UnloadTellsTheScriptModelOnceAndReleasesTheContract) {
     QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(driver.log->reports.isEmpty()) << driver.reports();
+    // The window has the instance that showed it, and its caption.
+    const CLSMG_PREZZOLAMPO* plugin = driver.contract.get();
+    EXPECT_EQ(w->ActiveInterface.get(), static_cast<const host::Cinterface*>(plugin));
+    EXPECT_EQ(w->ActiveClass.get(), static_cast<const PluginClassInterface*>(plugin));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Creazione veloce Listini Anagrafici"));
     const std::shared_ptr<host::Connection> connection = w->Gcon_Connect;
     const std::shared_ptr<host::HeaderFrame> frame = w->FME_TESTATA;
     ASSERT_NE(connection, nullptr);
@@ -351,6 +356,16 @@ TEST_P(WindowClosing, UnloadTellsTheScriptModelOnceAndReleasesTheContract) {
     EXPECT_NO_REPORTS(driver);
     WindowDriver::pump();
     EXPECT_TRUE(w.isNull()) << "the closed window is deleted";
+    EXPECT_EQ(driver.contract->FrmPrezzoLampo(), nullptr);
+
+    // Nothing the window left keeps the instance: it goes, with its TER line, with the host's.
+    const std::weak_ptr<CLSMG_PREZZOLAMPO> watch = driver.contract;
+    const QString id = driver.contract->GetInstanceId().asString();
+    driver.contract.reset();
+    EXPECT_TRUE(watch.expired()) << "something still holds the instance after its window closed";
+    EXPECT_TRUE(driver.trace.contains("QVMA:|" + id + "|TER|RIDE_PREZZOLAMPO|CLSMG_PREZZOLAMPO"));
+    if (auto kept = watch.lock()) // the test ends cleanly even when the instance was kept
+        kept->setActiveFrame(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
