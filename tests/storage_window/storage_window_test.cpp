@@ -38,10 +38,6 @@ QString normalized(QString sql) {
     return sql.replace(bare, u"\\1"_qs);
 }
 
-rt::Decimal decimalOf(const rt::Variant& v) {
-    return rt::CDec(v);
-}
-
 class StorageWindow : public setuptest::WindowScenario {
   protected:
     void TearDown() override {
@@ -184,8 +180,8 @@ TEST_P(StorageWindow, LoadAndSaveSendTheStatementsOfTheirShape) {
                                          rt::Variant(u"EURO"_qs), cell("PREZZO_NETTO"), today};
     EXPECT_EQ(normalized(load[at2 + 2]),
               normalized(storage::insertStoredWorkingRowSql(table, copy)));
-    EXPECT_GT(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(8));
-    EXPECT_LT(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(9));
+    EXPECT_GT(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(8));
+    EXPECT_LT(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(9));
 
     // One save of the stored row after an edit: the question, then the UPDATE.
     w().RowsModified = true;
@@ -195,7 +191,7 @@ TEST_P(StorageWindow, LoadAndSaveSendTheStatementsOfTheirShape) {
     EXPECT_EQ(save[0], question2);
     EXPECT_TRUE(save[1].startsWith(u" UPDATE LI10_LISTARTIC SET "_qs));
     EXPECT_TRUE(save[1].contains(u"LI10_DATAULTAGG = '"_qs + day(today) + u"'"_qs));
-    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
               *rt::Decimal::parse(u"10.5"_qs));
     EXPECT_FALSE(w().RowsInserted);
 }
@@ -228,7 +224,7 @@ TEST_P(StorageWindow, RowsOfOtherPeriodsAreIgnored) {
           day(QDate(today.year(), 1, 1)) + u"'"_qs});
     loadSales(Screws);
     toList(1);
-    EXPECT_TRUE(decimalOf(cell("LI10_PREZZO")).isZero());
+    EXPECT_TRUE(rt::CDec(cell("LI10_PREZZO")).isZero());
     EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
     EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), today);
 }
@@ -246,7 +242,7 @@ TEST_P(StorageWindow, CommissionOfANewRowFollowsTheListsPercentage) {
         SCOPED_TRACE(c.parameter);
         toList(c.list);
         EXPECT_EQ(rt::CInt(cell("LI10_FLGPROVV")), c.flag);
-        EXPECT_EQ(decimalOf(cell("LI10_PROVPER")), rt::Decimal(c.percent));
+        EXPECT_EQ(rt::CDec(cell("LI10_PROVPER")), rt::Decimal(c.percent));
     }
 }
 
@@ -261,7 +257,7 @@ TEST_P(StorageWindow, ReloadingTheSameHeaderKeepsTheRowsAndTheirEdits) {
     w().SetupLisVen();
     w().UpdateRecords(u"VEN"_qs);
     EXPECT_EQ(w().Rst_RecSet_LISVEN.get(), before);
-    EXPECT_EQ(decimalOf(cell("LI10_PREZZO")), rt::Decimal(77));
+    EXPECT_EQ(rt::CDec(cell("LI10_PREZZO")), rt::Decimal(77));
 
     // Another period: a new working table.
     w().TXT_ADATA_VEN->setText(u"31/12/2098"_qs);
@@ -292,7 +288,7 @@ TEST_P(StorageWindow, ANewRowIsInsertedOnceThenUpdated) {
                           "LI10_NUMLIST = 3"_qs),
               1);
     auto row = stored(Screws, 3);
-    EXPECT_EQ(decimalOf(row->Fields(u"LI10_SC1PER"_qs).Value()), *rt::Decimal::parse(u"12.346"_qs));
+    EXPECT_EQ(rt::CDec(row->Fields(u"LI10_SC1PER"_qs).Value()), *rt::Decimal::parse(u"12.346"_qs));
     EXPECT_TRUE(row->Fields(u"LI10_PROVIMP"_qs).Value().isNull());
     EXPECT_EQ(rt::CInt(row->Fields(u"LI10_FLGLIST"_qs).Value()), 1);
     EXPECT_EQ(rt::CInt(row->Fields(u"LI10_INDUM"_qs).Value()), 1);
@@ -305,8 +301,8 @@ TEST_P(StorageWindow, WithoutAnEditNothingIsWrittenButTheNetPriceIsRefreshed) {
     setCell("LI10_PREZZO", rt::Variant(std::int16_t(20)));
     w().RowsModified = false;
     EXPECT_TRUE(saveCurrentRow().isEmpty());
-    EXPECT_EQ(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(19)); // 20 less 5 %
-    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+    EXPECT_EQ(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(19)); // 20 less 5 %
+    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
               *rt::Decimal::parse(u"9.45"_qs));
 }
 
@@ -340,12 +336,12 @@ TEST_P(StorageWindow, GuardsLeaveTheRowAlone) {
         w().Gcon_Connect->clearTrace();
         w().UpdateRecord(sales());
         EXPECT_TRUE(w().Gcon_Connect->trace().isEmpty());
-        EXPECT_EQ(decimalOf(cell("PREZZO_NETTO")), rt::Decimal(-1));
+        EXPECT_EQ(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(-1));
         w().Gbol_Busy = false;
         w().TXT_CODART->setText(Screws);
         w().TXT_CODART->setFocus();
     }
-    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
+    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
               *rt::Decimal::parse(u"9.45"_qs));
 }
 
@@ -406,9 +402,9 @@ TEST_P(StorageWindow, ARefusedValueIsReportedUnderUpdateRecordAndTheStoredRowSta
     driver->log->answers = {host::ErrorContinue};
     saveCurrentRow();
     ASSERT_EQ(driver->reportedProcedures(), QStringList{u"UpdateRecord"_qs});
-    EXPECT_EQ(decimalOf(stored(Screws, 2)->Fields(u"LI10_SC1PER"_qs).Value()), rt::Decimal(5));
-    EXPECT_EQ(decimalOf(cell("LI10_SC1PER")), rt::Decimal(1000));
-    EXPECT_TRUE(decimalOf(cell("PREZZO_NETTO")).isZero())
+    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_SC1PER"_qs).Value()), rt::Decimal(5));
+    EXPECT_EQ(rt::CDec(cell("LI10_SC1PER")), rt::Decimal(1000));
+    EXPECT_TRUE(rt::CDec(cell("PREZZO_NETTO")).isZero())
         << "after Ignora the net price of the typed values is worked out";
 }
 

@@ -110,6 +110,13 @@ QStringList WindowDriver::reportedProcedures() const {
     return names;
 }
 
+int WindowDriver::formEvents(int open) const {
+    int n = 0;
+    for (const host::ScriptObjectModel::FormEvent& e : script->events)
+        n += e.open == open && e.formName == QLatin1String("FRMMG_PREZZOLAMPO") ? 1 : 0;
+    return n;
+}
+
 QStringList WindowDriver::messageTexts() const {
     QStringList texts;
     for (const auto& m : log->messages)

@@ -71,6 +71,8 @@ class WindowDriver {
     // reports as text for a failure message.
     QStringList reportedProcedures() const;
     QStringList messageTexts() const;
+    // The window's form events the script model was told: opened (1) or closed (0).
+    int formEvents(int open) const;
     std::string reports() const;
 };
 

@@ -25,14 +25,6 @@ using testsupport::WindowOptions;
 constexpr int PlacedWidthTwips = 11975;
 constexpr int PlacedHeightTwips = 7260;
 
-int countFormEvents(const host::ScriptObjectModel& script, int open) {
-    int n = 0;
-    for (const host::ScriptObjectModel::FormEvent& e : script.events)
-        if (e.open == open && e.formName == QLatin1String("FRMMG_PREZZOLAMPO"))
-            ++n;
-    return n;
-}
-
 // ---- Placement ----
 
 struct PlacementCase {
@@ -242,7 +234,7 @@ TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock)
     FRMMG_PREZZOLAMPO* w = driver.window();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(w->Gbol_Activated);
-    EXPECT_EQ(countFormEvents(*driver.script, 1), 1);
+    EXPECT_EQ(driver.formEvents(1), 1);
     EXPECT_EQ(driver.contract->ActiveFrame(), w->FME_TESTATA);
     EXPECT_EQ(driver.global->currentContract(), driver.contract);
     EXPECT_TRUE(w->RESIZEFORM->started());
@@ -259,7 +251,7 @@ TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock)
 
     EXPECT_GT(driver.navigator->refreshCount(), refreshesAfterFirst);
     EXPECT_EQ(driver.global->currentContract(), driver.contract);
-    EXPECT_EQ(countFormEvents(*driver.script, 1), 1) << "tsOpen only at the first activation";
+    EXPECT_EQ(driver.formEvents(1), 1) << "tsOpen only at the first activation";
     EXPECT_NO_REPORTS(driver);
     EXPECT_TRUE(driver.close());
 }
@@ -342,8 +334,8 @@ TEST_P(WindowClosing, UnloadTellsTheScriptModelOnceAndReleasesTheContract) {
         break;
     }
     EXPECT_TRUE(closed);
-    EXPECT_EQ(countFormEvents(*driver.script, 0), 1);
-    EXPECT_EQ(countFormEvents(*driver.script, 1), 1);
+    EXPECT_EQ(driver.formEvents(0), 1);
+    EXPECT_EQ(driver.formEvents(1), 1);
     EXPECT_EQ(driver.script->closings, QStringList{QStringLiteral("Listini veloci")});
     EXPECT_EQ(driver.navigator->scriptModel(), nullptr);
     EXPECT_EQ(connection->State(), host::adStateClosed);
