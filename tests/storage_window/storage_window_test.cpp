@@ -393,21 +393,6 @@ TEST_P(StorageWindow, ALostConnectionIsReportedNeverACrash) {
     EXPECT_TRUE(w().RowsInserted) << "without an answer the row is taken for a new one";
 }
 
-TEST_P(StorageWindow, ARefusedValueIsReportedUnderUpdateRecordAndTheStoredRowStays) {
-    show();
-    loadSales(Screws);
-    toList(2);
-    w().RowsModified = true;
-    setCell("LI10_SC1PER", rt::Variant(std::int16_t(1000))); // decimal(6, 3) holds 999.999
-    driver->log->answers = {host::ErrorContinue};
-    saveCurrentRow();
-    ASSERT_EQ(driver->reportedProcedures(), QStringList{u"UpdateRecord"_qs});
-    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_SC1PER"_qs).Value()), rt::Decimal(5));
-    EXPECT_EQ(rt::CDec(cell("LI10_SC1PER")), rt::Decimal(1000));
-    EXPECT_TRUE(rt::CDec(cell("PREZZO_NETTO")).isZero())
-        << "after Ignora the net price of the typed values is worked out";
-}
-
 SETUP_INSTANTIATE_BACKENDS(StorageWindow);
 
 } // namespace
