@@ -304,53 +304,35 @@ TEST_P(Backend, UpdateWritesOnlyTheCurrentRowAndUpdateBatchEveryChangedRow) {
     }
 }
 
-// A minimal price-list table, created in SQL Server text as the schema is written.
-void createPriceList(Connection& db) {
-    db.Execute("CREATE TABLE [dbo].[LI10_LISTARTIC] ([LI10_DITTA_CG18] [decimal](5, 0) NOT NULL, "
-               "[LI10_FLGVENDACQ] [decimal](1, 0) NOT NULL, [LI10_CODART_MG66] [char](25) NOT "
-               "NULL, [LI10_DEPOS_MG58] [char](2) NOT NULL, [LI10_NUMLIST] [decimal](3, 0) NOT "
-               "NULL, [LI10_DATAINIZIOVAL] [datetime] NOT NULL, [LI10_DATAFINEVAL] [datetime] NOT "
-               "NULL, [LI10_PREZZO] [decimal](17, 6) NULL, [LI10_SC1PER] [decimal](6, 3) NULL, "
-               "[LI10_LASTCHANGE] [datetime] NULL, [LI10_NOTE] [varchar](40) NULL)");
-}
-
-const char* priceListKey = " LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND LI10_CODART_MG66 = "
-                           "'A''1' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 5 AND "
-                           "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = ''";
-
-// A connection opened on tables it did not create learns their date columns from the database
-// itself: the empty date of a look-up still reads as a date on both backends.
-TEST_P(Backend, ASecondConnectionTranslatesTheDatesOfExistingTables) {
-    createPriceList(*db);
-    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
-                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
-                "(1, 0, 'A''1', '', 5, '20240301', '')");
-    Connection other;
-    other.Open(connectionString_);
-    auto rs = other.Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
-    EXPECT_EQ(rs->RecordCount(), 1);
-}
-
-// New rows are saved with one blank as warehouse and looked up with = '': texts compare
-// ignoring trailing blanks, as on SQL Server.
-TEST_P(Backend, BlankWarehouseSavedWithOneBlankIsFoundByTheEmptyLiteral) {
-    createPriceList(*db);
-    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
-                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
-                "(1, 0, 'A''1', ' ', 5, '20240301', '')");
-    auto rs = db->Execute(QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE ") + priceListKey);
-    EXPECT_EQ(rs->RecordCount(), 1);
-}
-
-// A result over two tables still reads exact decimals as numbers (10.5, never 105).
-TEST_P(Backend, JoinedDecimalColumnsKeepTheirType) {
-    createPriceList(*db);
+// A price-list table made in SQL Server text, read as the look-ups read it: a second connection
+// learns the date columns of tables it did not create (the empty end date still reads as a
+// date), a warehouse saved as one blank is found by = '' (texts compare ignoring trailing
+// blanks, as on SQL Server), and a decimal of a joined table reads as a number (10.5, never 105).
+TEST_P(Backend, PriceListRowsAreFoundAsTheLookUpsAskForThem) {
+    db->Execute("CREATE TABLE [dbo].[LI10_LISTARTIC] ([LI10_DITTA_CG18] [decimal](5, 0) NOT NULL, "
+                "[LI10_FLGVENDACQ] [decimal](1, 0) NOT NULL, [LI10_CODART_MG66] [char](25) NOT "
+                "NULL, [LI10_DEPOS_MG58] [char](2) NOT NULL, [LI10_NUMLIST] [decimal](3, 0) NOT "
+                "NULL, [LI10_DATAINIZIOVAL] [datetime] NOT NULL, [LI10_DATAFINEVAL] [datetime] NOT "
+                "NULL, [LI10_PREZZO] [decimal](17, 6) NULL, [LI10_NOTE] [varchar](40) NULL)");
     db->Execute(
         "CREATE TABLE [RATES] ([R_LIST] [decimal](3, 0) NOT NULL, [R_RATE] [decimal](5, 2))");
     db->Execute("INSERT INTO RATES (R_LIST, R_RATE) VALUES (5, 10.5)");
-    db->Execute(" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_CODART_MG66, "
-                "LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, LI10_DATAFINEVAL ) VALUES  "
-                "(1, 0, 'B', '', 5, '20240301', '20241231')");
+    for (const char* values :
+         {"'A''1', ' ', 5, '20240301', ''", "'B', '', 5, '20240301', '20241231'"})
+        db->Execute(u" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, LI10_FLGVENDACQ, "
+                    "LI10_CODART_MG66, LI10_DEPOS_MG58, LI10_NUMLIST, LI10_DATAINIZIOVAL, "
+                    "LI10_DATAFINEVAL ) VALUES  (1, 0, "_qs +
+                    QLatin1String(values) + u")"_qs);
+    Connection other;
+    other.Open(connectionString_);
+    for (Connection* connection : {db.get(), &other}) {
+        SCOPED_TRACE(connection == &other ? "second connection" : "connection that made it");
+        auto rs = connection->Execute(
+            "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+            "LI10_CODART_MG66 = 'A''1' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 5 AND "
+            "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = ''");
+        EXPECT_EQ(rs->RecordCount(), 1);
+    }
     auto rs = db->Execute("SELECT R_RATE FROM LI10_LISTARTIC INNER JOIN RATES ON LI10_NUMLIST = "
                           "R_LIST WHERE LI10_CODART_MG66 ='B'");
     ASSERT_EQ(rs->RecordCount(), 1);

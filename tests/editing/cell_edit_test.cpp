@@ -147,20 +147,27 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
         const char* column;
         const char* typed;
         const char* shown;
+        int answer;
     } cases[] = {
-        {"LI10_SC1PER", "1000", "1.000,000"},
-        {"LI10_PREZZO", "12345678901234567890", "12.345.678.901.234.567.890,000"},
+        // Ignora: the rest of the save runs, and the net price of the typed values is worked out.
+        {"LI10_SC1PER", "1000", "1.000,000", host::ErrorContinue},
+        {"LI10_PREZZO", "12345678901234567890", "12.345.678.901.234.567.890,000", host::ErrorLeave},
     };
     open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.column);
         const QString key = QString::fromLatin1(c.column);
         const rt::Variant before = stored(key);
+        ASSERT_FALSE(rt::CDec(working(QStringLiteral("PREZZO_NETTO"))).isZero());
         driver_->log->reports.clear();
+        driver_->log->answers = {c.answer};
         openFirstPurchaseCell(key);
         typeAndEnter(QString::fromLatin1(c.typed));
         ASSERT_FALSE(driver_->log->reports.isEmpty());
-        EXPECT_EQ(driver_->log->reports[0].procedure, "UpdateRecord");
+        EXPECT_EQ(driver_->reportedProcedures(), QStringList{"UpdateRecord"});
+        if (c.answer == host::ErrorContinue) {
+            EXPECT_TRUE(rt::CDec(working(QStringLiteral("PREZZO_NETTO"))).isZero());
+        }
         EXPECT_TRUE(driver_->log->reports[0].description.contains(c.column) ||
                     driver_->log->reports[0].description.contains("overflow"))
             << driver_->reports();

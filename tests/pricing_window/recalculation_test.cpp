@@ -6,7 +6,6 @@
 #include "host/controls/window_controls.h"
 #include "host/window/window_support.h"
 #include "storage/form_utilities.h"
-#include "tests/runtime/test_helpers.h"
 #include "tests/setup/setup_scenarios.h"
 
 namespace {

@@ -12,11 +12,6 @@
 #include <QApplication>
 #include <QLineEdit>
 
-// Texts print as text in the failure messages.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 using setuptest::purchaseLoaded;
@@ -101,10 +96,8 @@ TEST_P(CalledArticle, TheArticleIsEnteredAsIfTypedAndConfirmed) {
         EXPECT_EQ(purchaseLoaded(*w->Gcon_Connect), c.loaded);
         EXPECT_EQ(salesLoaded(*w->Gcon_Connect), c.loaded);
         EXPECT_EQ(w->GRD_LISACQ->isEnabled(), c.loaded);
-        QStringList messages;
-        for (const auto& m : driver->log->messages)
-            messages.append(m.text);
-        EXPECT_EQ(messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(driver->messageTexts(),
+                  c.message.isEmpty() ? QStringList() : QStringList{c.message});
         // The focus waits where the user goes on: the refused code, the option, the dates, or
         // the purchase grid once loaded.
         QWidget* expected = !c.accepted     ? static_cast<QWidget*>(w->TXT_CODART)

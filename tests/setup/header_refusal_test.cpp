@@ -15,28 +15,12 @@
 #include <QTest>
 #include <QTimer>
 
-// Texts print as text in the failure messages.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 using setuptest::purchaseLoaded;
 using setuptest::salesLoaded;
 using setuptest::WindowScenario;
 using testsupport::WindowDriver;
-
-std::string reports(const WindowDriver& driver) {
-    return driver.reports();
-}
-
-QStringList messageTexts(const host::ScriptedLogService& log) {
-    QStringList texts;
-    for (const auto& m : log.messages)
-        texts.append(m.text);
-    return texts;
-}
 
 const QString LongCode = QString(500, u'X');
 
@@ -96,7 +80,7 @@ TEST_P(HeaderRefusal, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
             WindowDriver::typeAndEnter(field, c.typed);
         }
         EXPECT_EQ(field->text(), c.shown);
-        EXPECT_EQ(messageTexts(*driver->log), QStringList{c.message});
+        EXPECT_EQ(driver->messageTexts(), QStringList{c.message});
         EXPECT_EQ(driver->log->messages.value(0).title, "Attenzione");
         EXPECT_EQ(driver->log->messages.value(0).style, 48);
         EXPECT_TRUE(editor->hasFocus());
@@ -106,7 +90,7 @@ TEST_P(HeaderRefusal, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
         EXPECT_TRUE(editor->hasFocus());
         EXPECT_EQ(driver->log->messages.size(), 2);
         EXPECT_FALSE(purchaseLoaded(*w->Gcon_Connect) || salesLoaded(*w->Gcon_Connect));
-        EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+        EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
     }
 }
 
@@ -119,8 +103,8 @@ TEST_P(HeaderRefusal, AnImpossibleDateBesideItsPartnerGivesOneMessageAndNoErrorR
     ASSERT_TRUE(driver->log->messages.isEmpty());
 
     WindowDriver::typeAndEnter(w->TXT_DADATA_ACQ, "31022026");
-    EXPECT_EQ(messageTexts(*driver->log), QStringList{"\"31022026\" non è una data valida!"});
-    EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+    EXPECT_EQ(driver->messageTexts(), QStringList{"\"31022026\" non è una data valida!"});
+    EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
     EXPECT_TRUE(w->TXT_DADATA_ACQ->editor()->hasFocus());
 
     // Corrected, the date is taken and the lists load.
@@ -128,7 +112,7 @@ TEST_P(HeaderRefusal, AnImpossibleDateBesideItsPartnerGivesOneMessageAndNoErrorR
     EXPECT_EQ(w->TXT_DADATA_ACQ->text(), "01/01/2026");
     EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
     EXPECT_EQ(driver->log->messages.size(), 1);
-    EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+    EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
 }
 
 SETUP_INSTANTIATE_BACKENDS(HeaderRefusal);
@@ -204,7 +188,7 @@ TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
         }
         if (busy) {
             EXPECT_TRUE(driver->log->messages.isEmpty());
-            EXPECT_TRUE(driver->log->reports.isEmpty()) << reports(*driver);
+            EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
         }
     }
 }
@@ -233,10 +217,7 @@ TEST_P(UnreadableParameters, IgnoringTheFailedQueryClosesTheWindow) {
             driver.window()->Gcon_Connect->Execute(drop);
             WindowDriver::click(driver.window()->CMD_NUOVO);
         }
-        QStringList procedures;
-        for (const auto& r : driver.log->reports)
-            procedures.append(r.procedure);
-        EXPECT_EQ(procedures, QStringList{"SetupGrids"});
+        EXPECT_EQ(driver.reportedProcedures(), QStringList{"SetupGrids"});
         EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
         EXPECT_TRUE(driver.close());
     }

@@ -1,5 +1,5 @@
-// The header: date consistency, the loading once article, option and required dates are
-// complete, and "&Nuovo".
+// The header: date consistency, the loading once the required dates are complete, and "&Nuovo"
+// (an article with options waits for its option: tests/setup/layout_test.cpp).
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
@@ -122,45 +122,6 @@ SETUP_INSTANTIATE_BACKENDS(DateConsistency);
 // ---- The header becomes complete ----
 
 class HeaderCompletion : public WindowScenario {};
-
-TEST_P(HeaderCompletion, AnArticleWithOptionsWaitsForItsOption) {
-    const struct {
-        const char* name;
-        const char* article;
-        const char* option; // "" = the article has none
-    } cases[] = {
-        {"article without options", setuptest::ArticleWithoutOptions, ""},
-        {"article with options", setuptest::ArticleWithOptions, "BIANCO"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto driver = openWindow();
-        FRMMG_PREZZOLAMPO* w = driver->window();
-        ASSERT_NE(w, nullptr);
-        typePurchaseDates(w);
-        EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
-
-        WindowDriver::typeAndEnter(w->TXT_CODART, c.article);
-        const bool withOption = *c.option != '\0';
-        EXPECT_EQ(w->TXT_OPZIONE->isEnabled(), withOption);
-        if (withOption) {
-            // Accepting the article alone changes nothing.
-            EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
-            EXPECT_FALSE(purchaseLoaded(*w->Gcon_Connect) || salesLoaded(*w->Gcon_Connect));
-            WindowDriver::typeAndEnter(w->TXT_OPZIONE, c.option);
-        }
-        EXPECT_TRUE(gridsAndRecalculationEnabled(w));
-        EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
-        EXPECT_TRUE(salesLoaded(*w->Gcon_Connect));
-        // Once loaded the key cannot change: article, option and dates are disabled.
-        EXPECT_FALSE(w->TXT_CODART->isEnabled());
-        EXPECT_FALSE(w->TXT_OPZIONE->isEnabled());
-        EXPECT_FALSE(w->TXT_DADATA_ACQ->isEnabled());
-        EXPECT_FALSE(w->TXT_ADATA_ACQ->isEnabled());
-        EXPECT_FALSE(w->Gbol_Busy);
-        EXPECT_NO_REPORTS(*driver);
-    }
-}
 
 TEST_P(HeaderCompletion, ARequiredSalesDateMissingKeepsBothGridsDisabled) {
     auto driver = openWindow({updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 0", 1)});

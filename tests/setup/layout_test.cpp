@@ -1,5 +1,6 @@
 // What the window shows is what it stores, and each completed header loads each side once: the
-// amount columns' decimals, the currency column's text, and the statement trace of a completion.
+// amount columns' decimals, the currency column's text, and the statement trace and the fields
+// of a completion.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/krx_qgrid.h"
@@ -55,10 +56,23 @@ TEST_P(CompletedHeader, LoadsEachSideOnce) {
         ASSERT_NE(w, nullptr);
         for (int round = 1; round <= 2; ++round) {
             SCOPED_TRACE(round == 1 ? "first article" : "after Nuovo");
-            for (const auto& [field, text] : c.steps)
+            for (const auto& [field, text] : c.steps) {
+                // Nothing loads and the grids stay off until the header is complete: an article
+                // with options waits for its option.
+                EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round - 1) << field;
+                EXPECT_FALSE(w->GRD_LISACQ->isEnabled() || w->GRD_LISVEN->isEnabled() ||
+                             w->CMD_RICALCOLATUTTI->isEnabled());
                 WindowDriver::typeAndEnter(w->findChild<host::FieldControl*>(field), text);
+            }
             EXPECT_EQ(creates(*w->Gcon_Connect, "VEN"), round);
             EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round);
+            // Once loaded the key cannot change: article, option and dates are disabled.
+            EXPECT_TRUE(w->GRD_LISACQ->isEnabled() && w->GRD_LISVEN->isEnabled() &&
+                        w->CMD_RICALCOLATUTTI->isEnabled());
+            for (host::FieldControl* key : std::initializer_list<host::FieldControl*>{
+                     w->TXT_CODART, w->TXT_OPZIONE, w->TXT_DADATA_ACQ, w->TXT_ADATA_ACQ})
+                EXPECT_FALSE(key->isEnabled()) << key->objectName().toStdString();
+            EXPECT_FALSE(w->Gbol_Busy);
             // The header's later events of the same completion leave the loaded rows alone.
             w->Setup();
             EXPECT_EQ(creates(*w->Gcon_Connect, "VEN"), round);

@@ -10,6 +10,7 @@
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
 #include "runtime/conversions.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/window_driver.h"
 

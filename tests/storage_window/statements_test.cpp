@@ -4,23 +4,16 @@
 #include "runtime/errors.h"
 #include "storage/statements.h"
 #include "storage/working_columns.h"
+#include "tests/runtime/test_helpers.h"
 
+#include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Statements print as text when an expectation fails.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
 using storage::SavedRow;
-
-rt::Variant dec(const char* text) {
-    return rt::Variant(*rt::Decimal::parse(QString::fromLatin1(text)));
-}
 
 QString decimalDB(const rt::Variant& v) {
     host::NumberFormatter formatter;
@@ -29,36 +22,38 @@ QString decimalDB(const rt::Variant& v) {
 
 // ---- Working tables ----
 
-TEST(WorkingTableStatements, CreateIsOneLineWithEveryColumnAsDeclared) {
-    const QString expected =
-        u"CREATE TABLE ##LISVEN_0123456789ABCDEF0123456789ABCDEF    ("
-        "     [LI10_DITTA_CG18] [decimal](5, 0) NULL,     [LI10_FLGUSODECOR] [decimal](1, 0) NULL,"
-        "     [LI10_FLGVENDACQ] [decimal](1, 0) NULL,     [LI10_INDTIPOLIS] [decimal](2, 0) NULL,"
-        "     [LI10_CODART_MG66] [char](25) NULL,     [LI10_OPZIONE_MG5E] [char](20) NULL,"
-        "     [LI10_DEPOS_MG58] [char](2) NULL,     [LI10_NUMLIST] [decimal](3, 0) NULL,"
-        "     [VALUTA] [char](4) NULL,     [LI10_DATAFINEVAL] [datetime] NULL,"
-        "     [LI10_DATAINIZIOVAL] [datetime] NULL,     [LI10_FLGLIST] [decimal](1, 0) NULL,"
-        "     [LI10_PREZZO] [decimal](17, 6) NULL,     [LI10_SC1PER] [decimal](6, 3) NULL,"
-        "     [LI10_SC2PER] [decimal](6, 3) NULL,     [LI10_SC3PER] [decimal](6, 3) NULL,"
-        "     [LI10_SC4PER] [decimal](6, 3) NULL,     [LI10_SC5PER] [decimal](6, 3) NULL,"
-        "     [LI10_SC6PER] [decimal](6, 3) NULL,     [LI10_SCIMP] [decimal](14, 6) NULL,"
-        "     [LI10_MAG1PER] [decimal](6, 3) NULL,     [LI10_MAG2PER] [decimal](6, 3) NULL,"
-        "     [LI10_MAGIMP] [decimal](14, 6) NULL,     [PREZZO_NETTO] [decimal](17, 6) NULL,"
-        "     [LI10_PERRICDELTA] [decimal](7, 3) NULL,     [LI10_INDRICALPR] [decimal](2, 0) NULL,"
-        "     [LI10_INDARROT] [decimal](2, 0) NULL,     [LI10_SCAGL_MG02] [decimal](2, 0) NULL,"
-        "     [LI10_FLGPROVV] [decimal](1, 0) NULL,     [LI10_PROVPER] [decimal](6, 3) NULL,"
-        "     [LI10_PROVIMP] [decimal](14, 6) NULL,     [LI10_PROVVSC_PA10] [char](20) NULL,"
-        "     [LI10_DATACREAZ] [datetime] NULL,     [LI10_DATAULTAGG] [datetime] NULL,"
-        "     [LI10_FLGVARIATO] [decimal](1, 0) NULL,     [LI10_INDTIPOVAR] [decimal](2, 0) NULL,"
-        "     [LI10_DATASTLIS] [datetime] NULL,     [LI10_NUMPAGST] [decimal](5, 0) NULL,"
-        "     [LI10_BVMBASE] [decimal](17, 6) NULL,     [LI10_BVMVAR] [decimal](17, 6) NULL,"
-        "     [LI10_BVMMOLT] [decimal](10, 4) NULL,     [LI10_FLGPERSON] [decimal](1, 0) NULL,"
-        "     [LI10_LIBEROVAL] [decimal](17, 6) NULL,     [LI10_IDMEDIA_CG99] [decimal](12, 0) "
-        "NULL,"
-        "     [LI10_INDUM] [decimal](2, 0) NULL DEFAULT (1),     [LI10_NOTE] [varchar](40) NULL,"
-        "     [LI10_LASTCHANGE] [datetime] NULL,     [LI10_FLGDACONF] [tinyint] NULL DEFAULT ((0)), )"_qs;
-    EXPECT_EQ(storage::createWorkingTableSql(u"##LISVEN_0123456789ABCDEF0123456789ABCDEF"_qs),
-              expected);
+// One line, every column NULL; the columns LI10_LISTARTIC also has keep its declared type and
+// default (db/schema.sqlserver.sql); VALUTA and PREZZO_NETTO are the working table's own.
+TEST(WorkingTableStatements, CreateDeclaresTheColumnsAsLI10DoesOnOneLine) {
+    QFile file(QStringLiteral(PREZZOLAMPO_SOURCE_DIR "/db/schema.sqlserver.sql"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString schema = QString::fromUtf8(file.readAll());
+    const QString create = storage::createWorkingTableSql(u"##LISVEN_T"_qs);
+    ASSERT_TRUE(create.startsWith(u"CREATE TABLE ##LISVEN_T    (     ["_qs))
+        << create.toStdString();
+    ASSERT_TRUE(create.endsWith(u", )"_qs) && !create.contains(u'\n')) << create.toStdString();
+    static const QRegularExpression item(
+        u"     \\[(\\w+)\\] (\\[\\w+\\](?:\\(\\d+(?:, \\d+)?\\))?) NULL([^,]*),"_qs);
+    QStringList names;
+    for (const QRegularExpressionMatch& m : item.globalMatch(create)) {
+        const QString name = m.captured(1);
+        SCOPED_TRACE(name.toStdString());
+        names << name;
+        const QString own = name == u"VALUTA"_qs         ? u"[char](4)"_qs
+                            : name == u"PREZZO_NETTO"_qs ? u"[decimal](17, 6)"_qs
+                                                         : QString();
+        if (!own.isEmpty()) {
+            EXPECT_EQ(m.captured(2) + m.captured(3), own);
+            continue;
+        }
+        const QRegularExpression declared(u"\\["_qs + name +
+                                          u"\\] (\\S+(?:, \\d+\\))?) (?:NOT )?NULL([^,\\n]*),"_qs);
+        const QRegularExpressionMatch d = declared.match(schema);
+        ASSERT_TRUE(d.hasMatch());
+        EXPECT_EQ(m.captured(2), d.captured(1));
+        EXPECT_EQ(m.captured(3), d.captured(2));
+    }
+    EXPECT_EQ(names.size(), 48);
 }
 
 // ---- Look-ups ----

@@ -103,19 +103,25 @@ void WindowDriver::click(QAbstractButton* button) {
     pump();
 }
 
-QStringList WindowDriver::traceLinesOf(const QString& object) const {
-    QStringList lines;
-    for (const QString& line : trace)
-        if (line.endsWith(QLatin1Char('|') + object))
-            lines.append(line);
-    return lines;
-}
-
 QStringList WindowDriver::reportedProcedures() const {
     QStringList names;
     for (const auto& r : log->reports)
         names.append(r.procedure);
     return names;
+}
+
+int WindowDriver::formEvents(int open) const {
+    int n = 0;
+    for (const host::ScriptObjectModel::FormEvent& e : script->events)
+        n += e.open == open && e.formName == QLatin1String("FRMMG_PREZZOLAMPO") ? 1 : 0;
+    return n;
+}
+
+QStringList WindowDriver::messageTexts() const {
+    QStringList texts;
+    for (const auto& m : log->messages)
+        texts.append(m.text);
+    return texts;
 }
 
 std::string WindowDriver::reports() const {

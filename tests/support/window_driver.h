@@ -67,10 +67,12 @@ class WindowDriver {
     static void typeAndEnter(host::FieldControl* field, const QString& text);
     static void click(QAbstractButton* button);
 
-    // The trace lines of an object ("FRMMG_PREZZOLAMPO").
-    QStringList traceLinesOf(const QString& object) const;
-    // The procedures the window reported errors under; the reports as text for a message.
+    // The procedures the window reported errors under; the texts of the messages shown; the
+    // reports as text for a failure message.
     QStringList reportedProcedures() const;
+    QStringList messageTexts() const;
+    // The window's form events the script model was told: opened (1) or closed (0).
+    int formEvents(int open) const;
     std::string reports() const;
 };
 

@@ -5,17 +5,13 @@
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
 #include "host/services/navigator.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/support/window_driver.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
@@ -35,13 +31,6 @@ QStringList procedures(const host::ScriptedLogService& log) {
     for (const host::ScriptedLogService::Report& r : log.reports)
         names.append(QStringLiteral("%1 %2").arg(r.procedure).arg(r.number));
     return names;
-}
-
-int closeEvents(const host::ScriptObjectModel& script) {
-    int n = 0;
-    for (const host::ScriptObjectModel::FormEvent& e : script.events)
-        n += e.open == 0 ? 1 : 0;
-    return n;
 }
 
 struct EarlyFailure {
@@ -81,7 +70,7 @@ TEST_P(ErrorRoutine, IsNeverSilentAndTheWindowStillCloses) {
     const std::shared_ptr<host::Connection> connection = driver.contract->connection();
     EXPECT_TRUE(driver.close());
     EXPECT_TRUE(fallback->reports.isEmpty()) << procedures(*fallback).join(u',').toStdString();
-    EXPECT_EQ(closeEvents(*driver.script), 1);
+    EXPECT_EQ(driver.formEvents(0), 1);
     if (connection) {
         EXPECT_EQ(connection->State(), host::adStateClosed);
     }
@@ -125,7 +114,7 @@ TEST(CloseDuringLoad, TheWindowClosesWhenItsLoadIsOver) {
     EXPECT_TRUE(driver.window()->isUnloaded());
     EXPECT_FALSE(driver.window()->isVisible());
     EXPECT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
-    EXPECT_EQ(closeEvents(*driver.script), 1);
+    EXPECT_EQ(driver.formEvents(0), 1);
     EXPECT_EQ(driver.contract->connection(), nullptr);
     EXPECT_TRUE(driver.contract->CloseForm().asBool());
 }
