@@ -185,6 +185,11 @@ Walk walkSheet(FRMMG_PREZZOLAMPO& w, bool typeValues) {
     QApplication::setActiveWindow(w.window());
     w.GRD_LISACQ->setEnabled(true); // what a valid header enables
     w.GRD_LISVEN->setEnabled(true);
+    // Loaded afresh, so that the walk starts where a completed header puts the focus.
+    w.GRD_LISACQ->setRecordset(nullptr);
+    w.GRD_LISVEN->setRecordset(nullptr);
+    w.Rst_RecSet_LISACQ.reset();
+    w.Rst_RecSet_LISVEN.reset();
     w.Setup();
     QApplication::processEvents();
     std::vector<double> times;

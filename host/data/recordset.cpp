@@ -152,6 +152,8 @@ struct Recordset::Impl {
     void requireWritable() const;
     void writeRow(Row& row);
     void holdWrite(Row& row, const QString& statement, const QVariantList& parameters);
+    // Indexes of the rows that pass a filter expression (all for an empty one).
+    std::vector<int> rowsPassing(const QString& expression) const;
     // Expires when the rows go (closed, destroyed): held writes then have no row to tell.
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
 };
@@ -353,26 +355,30 @@ void Recordset::setBookmark(const rt::Variant& bookmark) {
                                          "conflitto."));
 }
 
+std::vector<int> Recordset::Impl::rowsPassing(const QString& expression) const {
+    std::vector<int> passing;
+    if (expression.trimmed().isEmpty()) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            passing.push_back(int(i));
+        return passing;
+    }
+    const RecordFilter filter = RecordFilter::parse(expression, [this](const QString& name) {
+        const int index = columnIndex(name);
+        if (index < 0)
+            throw rt::Error(3001, QStringLiteral("Gli argomenti non sono del tipo corretto, "
+                                                 "non rientrano nell'intervallo accettabile "
+                                                 "o sono in conflitto."));
+        return index;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (filter.matches(rows[i].values))
+            passing.push_back(int(i));
+    return passing;
+}
+
 void Recordset::setFilter(const QString& expression) {
     d->requireOpen();
-    std::vector<int> visible;
-    if (expression.trimmed().isEmpty()) {
-        for (std::size_t i = 0; i < d->rows.size(); ++i)
-            visible.push_back(int(i));
-    } else {
-        const RecordFilter filter = RecordFilter::parse(expression, [this](const QString& name) {
-            const int index = d->columnIndex(name);
-            if (index < 0)
-                throw rt::Error(3001, QStringLiteral("Gli argomenti non sono del tipo corretto, "
-                                                     "non rientrano nell'intervallo accettabile "
-                                                     "o sono in conflitto."));
-            return index;
-        });
-        for (std::size_t i = 0; i < d->rows.size(); ++i)
-            if (filter.matches(d->rows[i].values))
-                visible.push_back(int(i));
-    }
-    d->view = std::move(visible);
+    d->view = d->rowsPassing(expression);
     d->filterText = expression.trimmed();
     d->position = 0;
 }
@@ -380,23 +386,17 @@ void Recordset::setFilter(const QString& expression) {
 std::shared_ptr<Recordset> Recordset::rowsMatching(const QString& expression) const {
     d->requireOpen();
     auto copy = std::make_shared<Recordset>();
-    *copy->d = *d;
-    copy->setFilter(expression);
     Impl& c = *copy->d;
-    std::vector<Impl::Row> kept;
-    kept.reserve(c.view.size());
-    for (const int i : c.view)
-        kept.push_back(c.rows[std::size_t(i)]);
-    c.rows = std::move(kept);
-    c.view.resize(c.rows.size());
-    for (std::size_t i = 0; i < c.view.size(); ++i)
-        c.view[i] = int(i);
-    c.filterText.clear();
-    c.position = 0;
-    c.table.clear(); // a copy: nothing to write back to
-    c.hasIdentity = false;
-    c.afterBatchUpdate = nullptr;
-    c.aliveToken = std::make_shared<int>(0);
+    c.open = true;
+    c.source = d->source;
+    c.connection = d->connection;
+    c.connectionAlive = d->connectionAlive;
+    c.dialect = d->dialect;
+    c.columns = d->columns; // no table: a copy has nothing to write back to
+    for (const int i : d->rowsPassing(expression)) {
+        c.view.push_back(int(c.rows.size()));
+        c.rows.push_back(d->rows[std::size_t(i)]);
+    }
     return copy;
 }
 
