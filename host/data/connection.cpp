@@ -376,6 +376,11 @@ void Connection::learnCreatedDateColumns(const QString& commandText) {
         return;
     const QSet<QString> columns = dateColumnsOfCreateTable(commandText);
     catalog_.dateColumns.unite(columns);
+    // The column types of a table just made are those its CREATE declared: no catalog trip.
+    const CreatedTable created = createdTableOf(commandText);
+    if (!created.name.isEmpty() && !created.declaredTypes.isEmpty() &&
+        dialect_ == Dialect::PostgreSQL)
+        tableColumnTypes_.insert(created.name, created.declaredTypes);
     static const QRegularExpression ddl(QStringLiteral("\\b(CREATE|DROP|ALTER)\\s+TABLE\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
     if (ddl.match(commandText).hasMatch())

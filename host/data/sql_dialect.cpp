@@ -647,6 +647,34 @@ QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText) {
     return columns;
 }
 
+CreatedTable createdTableOf(const QString& sqlServerText) {
+    CreatedTable created;
+    Tokens tokens = tokenize(sqlServerText);
+    unbracketNames(tokens);
+    mergeQualifiedNames(tokens);
+    CreateTable create;
+    if (!findCreateTable(tokens, create))
+        return created;
+    created.name = temporaryTableName(tokens[create.tableName].text);
+    for (const auto& [first, last] : commaSeparatedItems(tokens, create.open, create.close)) {
+        const int name = nextSignificant(tokens, first);
+        if (name >= last || startsConstraint(tokens[name]))
+            continue;
+        const int typeStart = nextSignificant(tokens, name + 1);
+        if (typeStart >= last)
+            continue;
+        QString type = unquotedName(tokens[typeStart].text);
+        int next = nextSignificant(tokens, typeStart + 1);
+        if (next < last && tokens[next].text == u"(") {
+            for (; next < last && tokens[next].text != u")"; ++next)
+                type += tokens[next].text;
+            type += u')';
+        }
+        created.declaredTypes.insert(unquotedName(tokens[name].text).toUpper(), type);
+    }
+    return created;
+}
+
 QString rowIdentityColumn(Dialect dialect) {
     switch (dialect) {
     case Dialect::SQLite:

@@ -33,6 +33,14 @@ QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText);
 // rowid (stable for the row's life, also in temporary tables), PostgreSQL's ctid (the row
 // version's address: an UPDATE gives the new one back with RETURNING), SQL Server's
 // %%physloc%% (the row's file, page and slot as binary(8); an UPDATE in place keeps it).
+// The table a SQL Server CREATE TABLE makes (its name as translated) and its columns'
+// declared types ("decimal(5, 0)", "char(25)", by upper-case name); empty for other texts.
+struct CreatedTable {
+    QString name;
+    QHash<QString, QString> declaredTypes;
+};
+CreatedTable createdTableOf(const QString& sqlServerText);
+
 QString rowIdentityColumn(Dialect dialect);
 // What an UPDATE of one row appends to hand back the row's new identity ("" when it keeps it).
 QString returningRowIdentity(Dialect dialect);

@@ -9,6 +9,7 @@
 #include "host/data/recordset.h"
 #include "host/services/log_service.h"
 #include "runtime/conversions.h"
+#include "storage/statements.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/window_driver.h"
 
@@ -180,6 +181,33 @@ TEST_P(FastPlan, LeavesTheSameRowsAsEveryQuestionAskedOfTheServer) {
     EXPECT_FALSE(slow.snapshots.first().salesRows.isEmpty());
     EXPECT_NE(slow.snapshots.first().stored, slow.snapshots.last().stored);
     EXPECT_LT(fast.statements(), slow.statements());
+}
+
+// A working table's column facts come from its CREATE, without a trip to the catalog: they
+// must be those the catalog gives.
+TEST(FastPlanPostgreSQL, AWorkingTableHasTheColumnFactsTheCatalogGives) {
+    PREZZOLAMPO_CONNECTION_OR_SKIP(cs, u"PostgreSQL"_qs);
+    host::Connection c;
+    c.Open(cs);
+    const QString table = u"##LISVEN_0123456789ABCDEF0123456789ABCDEF"_qs;
+    c.Execute(storage::createWorkingTableSql(table));
+    const auto facts = [&] {
+        QStringList all;
+        auto rs = c.Execute(storage::selectWorkingTableSql(table));
+        for (int i = 0; i < rs->FieldCount(); ++i) {
+            const host::Field f = rs->Fields(i);
+            all << u"%1 %2 %3 %4 %5"_qs.arg(f.Name())
+                       .arg(f.Type())
+                       .arg(f.Precision())
+                       .arg(f.NumericScale())
+                       .arg(f.DefinedSize());
+        }
+        return all;
+    };
+    const QStringList fromCreate = facts();
+    c.Execute(u"ANALYZE"_qs); // forgets every table's column types
+    EXPECT_EQ(fromCreate, facts());
+    EXPECT_EQ(fromCreate.size(), 48);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FastPlan, ::testing::Values("SQLite", "PostgreSQL"),
