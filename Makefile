@@ -25,7 +25,7 @@ test: build-test
 	scripts/run-tests.sh $(TEST_BUILD_DIR)
 
 bench: build
-	scripts/run-bench.sh $(BUILD_DIR)
+	scripts/run-bench.sh $(BUILD_DIR) $(ARGS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the benchmark of a build folder: opening an article and saving a row, on SQLite and on
-# PostgreSQL (PREZZOLAMPO_PG names a server; otherwise a throwaway cluster is started).
+# Runs the benchmark of a build folder: opening an article, saving a row and "&Ricalcola", on
+# SQLite, on PostgreSQL (PREZZOLAMPO_PG names a server; otherwise a throwaway cluster is
+# started) and on PostgreSQL through a relay that adds a round trip of 5 ms (the round trips
+# of each action are counted there).
 # Usage: scripts/run-bench.sh [build folder] [--runs N] [--small ARTICLES] [--large ARTICLES]
-#        [--backend SQLite|PostgreSQL]
+#        [--backend SQLite|PostgreSQL|PostgreSQL+delay] [--delay-ms ROUND_TRIP]
 set -euo pipefail
 build_dir=${1:-build}
 shift || true

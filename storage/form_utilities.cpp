@@ -52,9 +52,11 @@ QString SqlNum(const rt::Variant& value) {
 
 QString DataSql(const rt::Variant& value) {
     try {
-        if (NzStr(value).isEmpty() || !rt::IsDate(value))
+        // A date value needs no round through its text (the loads write many).
+        const bool isDateValue = value.type() == rt::VarType::Date && value.asDate().isValid();
+        if (!isDateValue && (NzStr(value).isEmpty() || !rt::IsDate(value)))
             return QString();
-        const QDate day = rt::CDate(value).date();
+        const QDate day = isDateValue ? value.asDate().date() : rt::CDate(value).date();
         return QString::number(day.year()) + QString::number(day.month()).rightJustified(2, u'0') +
                QString::number(day.day()).rightJustified(2, u'0');
     } catch (const rt::Error&) {

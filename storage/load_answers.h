@@ -33,7 +33,7 @@ class LoadAnswers {
     std::int16_t side_;
     QString article_;
     QString option_;
-    QList<ListPeriod> lists_;
+    QList<ListPeriod> lists_; // days as DataSql writes them
     std::shared_ptr<host::Recordset> rows_;
 };
 
