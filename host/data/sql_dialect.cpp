@@ -628,25 +628,6 @@ QString translateSql(const QString& sqlServerText, Dialect dialect, const Dialec
     return translateTokens(sqlServerText, dialect, catalog);
 }
 
-QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText) {
-    QSet<QString> columns;
-    Tokens tokens = tokenize(sqlServerText);
-    unbracketNames(tokens);
-    mergeQualifiedNames(tokens);
-    CreateTable create;
-    if (!findCreateTable(tokens, create))
-        return columns;
-    for (const auto& [first, last] : commaSeparatedItems(tokens, create.open, create.close)) {
-        const int name = nextSignificant(tokens, first);
-        if (name >= last || startsConstraint(tokens[name]))
-            continue;
-        const int typeStart = nextSignificant(tokens, name + 1);
-        if (typeStart < last && isDateType(unquotedName(tokens[typeStart].text).toLower()))
-            columns.insert(unquotedName(tokens[name].text).toUpper());
-    }
-    return columns;
-}
-
 CreatedTable createdTableOf(const QString& sqlServerText) {
     CreatedTable created;
     Tokens tokens = tokenize(sqlServerText);
@@ -673,6 +654,15 @@ CreatedTable createdTableOf(const QString& sqlServerText) {
         created.declaredTypes.insert(unquotedName(tokens[name].text).toUpper(), type);
     }
     return created;
+}
+
+QSet<QString> dateColumnsOfCreateTable(const QString& sqlServerText) {
+    QSet<QString> columns;
+    const CreatedTable created = createdTableOf(sqlServerText);
+    for (auto it = created.declaredTypes.cbegin(); it != created.declaredTypes.cend(); ++it)
+        if (isDateType(it.value().section(u'(', 0, 0).toLower()))
+            columns.insert(it.key());
+    return columns;
 }
 
 QString rowIdentityColumn(Dialect dialect) {
