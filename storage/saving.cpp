@@ -84,50 +84,42 @@ void FRMMG_PREZZOLAMPO::UpdateRecord(host::Recordset& rs) {
     bool write = false;
     p([&] { write = RowsModified; });
     const auto decimalDB = [this](const rt::Variant& v) { return DecimalDB(v); };
-    // The UPDATE goes first: the rows it changed say whether the stored row was there, and
-    // only when it was not does the INSERT follow (someone may have deleted it meanwhile).
-    // A driver that cannot count the rows leaves the question to EsisteListino.
-    if (write && fewerRoundTrips) {
-        QString sql;
-        long updated = -1;
-        p([&] { sql = storage::updateListinoSql(savedRowOf(rs), decimalDB); });
-        const bool sent =
-            !sql.isEmpty() && p([&] { objectOf(Gcon_Connect).Execute(sql, &updated); });
-        write = false;
-        if (sent && updated < 0) {
-            bool exists = true;
-            p([&] {
-                exists = EsisteListino(rt::CInt(field(u"LI10_NUMLIST"_qs)),
-                                       rt::CInt(field(u"LI10_FLGVENDACQ"_qs)),
-                                       rt::CStr(field(u"LI10_DATAINIZIOVAL"_qs)),
-                                       rt::CStr(field(u"LI10_DATAFINEVAL"_qs)));
-            });
-            updated = exists ? 1 : 0;
-        }
-        if (sent && updated == 0) {
-            p([&] { RowsInserted = true; });
-            p([&] { sql = storage::insertListinoSql(savedRowOf(rs), decimalDB); });
-            if (!sql.isEmpty())
-                p([&] { objectOf(Gcon_Connect).Execute(sql); });
-        }
-    }
-    if (write) {
+    const auto storedRowExists = [&] {
         bool exists = false;
         p([&] {
             exists = EsisteListino(
                 rt::CInt(field(u"LI10_NUMLIST"_qs)), rt::CInt(field(u"LI10_FLGVENDACQ"_qs)),
                 rt::CStr(field(u"LI10_DATAINIZIOVAL"_qs)), rt::CStr(field(u"LI10_DATAFINEVAL"_qs)));
         });
+        return exists;
+    };
+    // A statement that could not be built is not sent: its error has been reported.
+    const auto send = [&](const QString& sql, long* affected = nullptr) {
+        return !sql.isEmpty() && p([&] { objectOf(Gcon_Connect).Execute(sql, affected); });
+    };
+    const auto update = [&](long* affected = nullptr) {
         QString sql;
-        if (exists) {
-            p([&] { sql = storage::updateListinoSql(savedRowOf(rs), decimalDB); });
-        } else {
-            p([&] { RowsInserted = true; });
-            p([&] { sql = storage::insertListinoSql(savedRowOf(rs), decimalDB); });
-        }
-        // A statement that could not be built is not sent: its error has been reported.
-        if (!sql.isEmpty())
-            p([&] { objectOf(Gcon_Connect).Execute(sql); });
+        p([&] { sql = storage::updateListinoSql(savedRowOf(rs), decimalDB); });
+        return send(sql, affected);
+    };
+    const auto insert = [&] {
+        QString sql;
+        p([&] { RowsInserted = true; });
+        p([&] { sql = storage::insertListinoSql(savedRowOf(rs), decimalDB); });
+        send(sql);
+    };
+    if (write && fewerRoundTrips) {
+        // The UPDATE goes first: the rows it changed say whether the stored row was there, and
+        // only when it was not does the INSERT follow (someone may have deleted it meanwhile).
+        // A driver that cannot count the rows leaves the question to EsisteListino.
+        long updated = -1;
+        if (update(&updated) && (updated == 0 || (updated < 0 && !storedRowExists())))
+            insert();
+    } else if (write) {
+        if (storedRowExists())
+            update();
+        else
+            insert();
     }
 
     // The net price of the working row, refreshed on every call.
