@@ -129,22 +129,19 @@ TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
     w->TXT_DADATA_ACQ->setText("31022026");
     w->TXT_ADATA_ACQ->setText("10022024");
     w->CurrentSide = "ACQ";
+    const auto validates = [](host::FieldControl* field) {
+        return [field] {
+            bool cancel = false;
+            emit field->Validate(cancel);
+            return cancel;
+        };
+    };
     const struct {
         const char* name;
         std::function<bool()> reacted; // raises the event; true when the window reacted
     } events[] = {
-        {"article Validate",
-         [&] {
-             bool cancel = false;
-             emit w->TXT_CODART->Validate(cancel);
-             return cancel;
-         }},
-        {"date Validate",
-         [&] {
-             bool cancel = false;
-             emit w->TXT_DADATA_ACQ->Validate(cancel);
-             return cancel;
-         }},
+        {"article Validate", validates(w->TXT_CODART)},
+        {"date Validate", validates(w->TXT_DADATA_ACQ)},
         {"sales date entered",
          [&] {
              emit w->TXT_DADATA_VEN->Entered();

@@ -55,12 +55,8 @@ TEST_P(DateConsistency, EndBeforeStartIsRefusedOnEitherSide) {
          {},
          {}},
         // Not all four filled: the comparison meets the text and fails; "continue" goes on.
-        {"a side with a text that is no date, answered continue",
-         {"abc", "10/05/2024", "", ""},
-         true,
-         {"DAtaValid 13"},
-         {2}},
-        {"the same, answered leave", {"abc", "10/05/2024", "", ""}, true, {"DAtaValid 13"}, {3}},
+        {"no date, continue", {"abc", "10/05/2024", "", ""}, true, {"DAtaValid 13"}, {2}},
+        {"no date, leave", {"abc", "10/05/2024", "", ""}, true, {"DAtaValid 13"}, {3}},
     };
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
@@ -90,7 +86,6 @@ TEST_P(DateConsistency, TypingAnInconsistentPeriodShowsTheMessageAndKeepsTheFiel
     } cases[] = {
         {"end the day before", "10052024", "09052024", true},
         {"end on the same day", "10052024", "10052024", false},
-        {"end a year later", "10052024", "10052025", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
