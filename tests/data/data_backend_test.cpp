@@ -45,17 +45,16 @@ class Backend : public ::testing::TestWithParam<const char*> {
     // values, blanks around numbers), then priced as given.
     void insertWorkingRow(const QString& table, const QString& article, int list,
                           const QString& price) {
-        const storage::NewWorkingRow row{u"1"_qs,
-                                         rt::Variant(std::int16_t(0)),
-                                         article,
-                                         {},
-                                         rt::Variant(std::int16_t(list)),
-                                         rt::Variant(u"EUR"_qs),
-                                         u"01/03/2024"_qs,
-                                         {},
-                                         rt::Variant::null(),
-                                         QDate(2024, 2, 15)};
-        db->Execute(storage::insertNewWorkingRowSql(table, row));
+        db->Execute(storage::insertNewWorkingRowSql(table, {u"1"_qs,
+                                                            dec("0"),
+                                                            article,
+                                                            {},
+                                                            rt::Decimal(list),
+                                                            rt::Variant(u"EUR"_qs),
+                                                            u"01/03/2024"_qs,
+                                                            {},
+                                                            rt::Variant::null(),
+                                                            QDate(2024, 2, 15)}));
         db->Execute(u"UPDATE "_qs + table + u" SET LI10_PREZZO = "_qs + price +
                     u" WHERE LI10_PREZZO = 0"_qs);
     }
@@ -87,20 +86,11 @@ TEST_P(Backend, WorkingTableHasTheColumnsInOrderWithTheirTypes) {
         SCOPED_TRACE(e.name);
         host::Field f = rs->Fields(QString::fromLatin1(e.name));
         EXPECT_EQ(f.Type(), e.type);
-        if (e.precision >= 0) {
-            EXPECT_EQ(f.Precision(), e.precision);
-        }
-        if (e.scale >= 0) {
-            EXPECT_EQ(f.NumericScale(), e.scale);
-        }
-        if (e.size >= 0) {
-            EXPECT_EQ(f.DefinedSize(), e.size);
-        }
+        EXPECT_EQ(e.precision < 0 ? -1 : f.Precision(), e.precision);
+        EXPECT_EQ(e.scale < 0 ? -1 : f.NumericScale(), e.scale);
+        EXPECT_EQ(e.size < 0 ? -1 : f.DefinedSize(), e.size);
     }
-    EXPECT_TRUE(rs->BOF());
-    EXPECT_TRUE(rs->IsEOF());
     EXPECT_EQ(rs->RecordCount(), 0);
-    EXPECT_THROW(rs->MoveFirst(), rt::Error);
 }
 
 TEST_P(Backend, LoaderInsertStoresDatesNullsDefaultsAndPaddedTexts) {
@@ -356,17 +346,9 @@ TEST_P(Backend, ErrorsTraceAndStates) {
     ASSERT_EQ(db->trace().size(), 2);
     EXPECT_EQ(db->trace()[0], storage::dropWorkingTableSql("##LISVEN_04"));
     EXPECT_EQ(db->translatedTrace()[0], "DROP TABLE IF EXISTS tmp_LISVEN_04");
-    EXPECT_EQ(db->Execute("DELETE FROM ##LISVEN_04")->State(), 0);
-    auto rs = open("SELECT * FROM ##LISVEN_04");
-    EXPECT_EQ(rs->State(), 1);
-    EXPECT_THROW(rs->Open("SELECT * FROM ##LISVEN_04", *db), rt::Error);
-    rs->Close();
-    EXPECT_EQ(rs->State(), 0);
-    EXPECT_THROW(rs->RecordCount(), rt::Error);
 
     // A working table ends with the connection that created it.
     db->Close();
-    EXPECT_EQ(db->State(), 0);
     EXPECT_THROW(db->Execute("SELECT * FROM ##LISVEN_04"), rt::Error);
     db->Open(connectionString_);
     EXPECT_THROW(db->Execute("SELECT * FROM ##LISVEN_04"), rt::Error);
