@@ -62,7 +62,7 @@ TEST(PluginClass, StoredPropertiesConvertOrKeepTheirValue) {
         {"Top", L{0}, "120", L{120}},
         {"Top", "120", "abc", L{120}},
         {"Top", L{7}, rt::Variant(), L{0}},
-        {"Top", L{7}, 2.5, L{2}}, // halves to even
+        {"Top", L{7}, 2.5, L{2}},          // halves to even
         {"Top", L{7}, "3000000000", L{7}}, // overflow
         {"WindowState", L{2}, L{32767}, L{32767}},
         {"WindowState", L{2}, L{32768}, L{2}},

@@ -289,6 +289,37 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRest) {
         EXPECT_FALSE(isZero(unknown->Fields(key).Value())) << key.toStdString();
 }
 
+// The period of a list read from its parameters: the typed dates are its own side's.
+TEST_P(GridSetup, EachListProposesItsPeriodFromItsParametersAndItsSidesHeader) {
+    auto driver =
+        openWindow({updateLists(Sales, "MG44_INDPROPDATAINI = 0, MG44_INDPROPDATAFINE = 5", 5)});
+    FRMMG_PREZZOLAMPO* w = driver->window();
+    ASSERT_NE(w, nullptr);
+    w->TXT_DADATA_ACQ->setText(u"10/05/2024"_qs);
+    w->TXT_ADATA_ACQ->setText(u"31/05/2024"_qs);
+    w->TXT_DADATA_VEN->setText(u"01/06/2024"_qs);
+    w->TXT_ADATA_VEN->setText(u"30/06/2024"_qs);
+    const struct {
+        int side, list;
+        const char *start, *end;
+    } cases[] = {{Sales, 1, "01/01/2024", "31/12/2024"},
+                 {Sales, 2, "01/02/2024", "29/02/2024"},
+                 {Sales, 4, "01/01/2024", "31/03/2024"},
+                 {Sales, 5, "01/06/2024", ""},
+                 {Purchase, 3, "10/05/2024", "31/05/2024"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        host::Recordset& parameters =
+            c.side == Purchase ? *w->Rst_ParametriACQ : *w->Rst_ParametriVEN;
+        parameters.setFilter(u"MG44_NUMLIST = %1"_qs.arg(c.list));
+        ASSERT_EQ(parameters.RecordCount(), 1);
+        EXPECT_EQ(w->GetDateInizio(parameters), c.start);
+        EXPECT_EQ(w->GetDateFine(parameters), c.end);
+        parameters.setFilter(host::adFilterNone);
+    }
+    EXPECT_NO_REPORTS(*driver);
+}
+
 SETUP_INSTANTIATE_BACKENDS(GridSetup);
 
 } // namespace
