@@ -57,16 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Anchoring{5, QRect(10, 50, 200, 80), 0.5, 1},
                       Anchoring{0, QRect(10, 20, 100, 80), 0, 0.5}));
 
-TEST(ResizeForm, AControlNotFoundIsIgnored) {
-    QWidget form;
-    form.resize(400, 300);
-    host::KRX_RESIZEFORM resize(&form);
-    resize.addControl(u"MISSING"_qs, 15);
-    resize.start();
-    form.resize(500, 400);
-    EXPECT_TRUE(resize.started());
-}
-
 TEST(MdiActiveX, PlacesTheWindowInTwips) {
     QWidget form;
     host::MDIActiveX host(&form);

@@ -38,6 +38,7 @@ struct Case {
     bool saved = true;
 };
 
+// clang-format off
 const Case Cases[] = {
     {.n = "on cost, default mark-up list", .dflt = 30, .price = "125"},
     {.n = "on cost, list without default", .price = "125"},
@@ -54,23 +55,14 @@ const Case Cases[] = {
     {.n = "mode 2, VAT added", .zero = 2, .sVat = 1, .rowMk = "0", .price = "152.5", .markup = "0"},
     {.n = "mode 3", .zero = 3, .rowMk = "0", .price = "100", .markup = "0"},
     {.n = "article's bracket", .arr = 1, .method = 1, .price = "133.3", .rnd = "1"},
-    {.n = "no flag",
-     .article = Shears,
-     .arr = 1,
-     .method = 1,
-     .price = "133.333333",
-     .rnd = "keep"},
+    {.n = "no flag", .article = Shears, .arr = 1, .method = 1, .price = "133.333333", .rnd = "keep"},
     {.n = "list's bracket", .arr = 2, .bracket = "3", .method = 1, .price = "129", .rnd = "3"},
     {.n = "no list bracket", .arr = 2, .method = 1, .price = "133.333333", .rnd = "keep"},
-    {.n = "margin 100",
-     .method = 1,
-     .rowMk = "100",
-     .price = "12.9",
-     .markup = "100",
-     .rnd = "keep"},
+    {.n = "margin 100", .method = 1, .rowMk = "100", .price = "12.9", .markup = "100", .rnd = "keep"},
     {.n = "base not bought", .base = "7", .price = "12.9", .rnd = "keep", .saved = false},
     {.n = "no base list", .base = "NULL", .price = "12.9", .rnd = "keep", .saved = false},
 };
+// clang-format on
 
 class Recalculation : public setuptest::WindowScenario {
   protected:

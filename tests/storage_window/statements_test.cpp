@@ -148,34 +148,27 @@ QHash<QString, rt::Variant> storedRow() {
     for (const auto& column : storage::workingColumns)
         r.insert(QString::fromLatin1(column.name.data(), qsizetype(column.name.size())),
                  rt::Variant::null());
-    r[u"LI10_DITTA_CG18"_qs] = dec("1");
-    r[u"LI10_FLGUSODECOR"_qs] = dec("0");
-    r[u"LI10_FLGVENDACQ"_qs] = dec("0");
-    r[u"LI10_INDTIPOLIS"_qs] = dec("0");
-    r[u"LI10_CODART_MG66"_qs] = u"D'ANGELO                 "_qs;
-    r[u"LI10_OPZIONE_MG5E"_qs] = u"                    "_qs;
-    r[u"LI10_DEPOS_MG58"_qs] = u"  "_qs;
-    r[u"LI10_NUMLIST"_qs] = dec("2");
-    r[u"LI10_DATAINIZIOVAL"_qs] = QDate(2024, 3, 1);
-    r[u"LI10_DATAFINEVAL"_qs] = QDate(2024, 3, 31);
-    r[u"LI10_FLGLIST"_qs] = dec("1");
-    r[u"LI10_PREZZO"_qs] = dec("9.450000");
-    r[u"LI10_SC1PER"_qs] = dec("5.000");
+    // clang-format off
+    const std::pair<const char*, rt::Variant> values[] = {
+        {"LI10_DITTA_CG18", dec("1")}, {"LI10_FLGUSODECOR", dec("0")}, {"LI10_FLGVENDACQ", dec("0")},
+        {"LI10_INDTIPOLIS", dec("0")}, {"LI10_CODART_MG66", u"D'ANGELO                 "_qs},
+        {"LI10_OPZIONE_MG5E", u"                    "_qs}, {"LI10_DEPOS_MG58", u"  "_qs},
+        {"LI10_NUMLIST", dec("2")}, {"LI10_DATAINIZIOVAL", QDate(2024, 3, 1)},
+        {"LI10_DATAFINEVAL", QDate(2024, 3, 31)}, {"LI10_FLGLIST", dec("1")},
+        {"LI10_PREZZO", dec("9.450000")}, {"LI10_SC1PER", dec("5.000")},
+        {"LI10_PERRICDELTA", dec("25.000")}, {"LI10_INDARROT", dec("1")},
+        {"LI10_SCAGL_MG02", dec("1")}, {"LI10_FLGPROVV", dec("1")}, {"LI10_PROVPER", dec("5.000")},
+        {"LI10_DATACREAZ", QDate(2024, 2, 24)}, {"LI10_DATAULTAGG", QDate(2024, 2, 29)},
+        {"LI10_INDUM", dec("1")}, {"LI10_NOTE", u"Prezzo dell'agente"_qs}};
+    // clang-format on
+    for (const auto& [column, value] : values)
+        r[QLatin1String(column)] = value;
     for (const char* zero :
          {"LI10_SC2PER", "LI10_SC3PER", "LI10_SC4PER", "LI10_SC5PER", "LI10_SC6PER", "LI10_SCIMP",
           "LI10_MAG1PER", "LI10_MAG2PER", "LI10_MAGIMP", "LI10_INDRICALPR", "LI10_FLGVARIATO",
           "LI10_INDTIPOVAR", "LI10_NUMPAGST", "LI10_BVMBASE", "LI10_BVMVAR", "LI10_BVMMOLT",
           "LI10_FLGPERSON", "LI10_LIBEROVAL", "LI10_IDMEDIA_CG99"})
         r[QLatin1String(zero)] = dec("0");
-    r[u"LI10_PERRICDELTA"_qs] = dec("25.000");
-    r[u"LI10_INDARROT"_qs] = dec("1");
-    r[u"LI10_SCAGL_MG02"_qs] = dec("1");
-    r[u"LI10_FLGPROVV"_qs] = dec("1");
-    r[u"LI10_PROVPER"_qs] = dec("5.000");
-    r[u"LI10_DATACREAZ"_qs] = QDate(2024, 2, 24);
-    r[u"LI10_DATAULTAGG"_qs] = QDate(2024, 2, 29);
-    r[u"LI10_INDUM"_qs] = dec("1");
-    r[u"LI10_NOTE"_qs] = u"Prezzo dell'agente"_qs;
     return r;
 }
 
