@@ -186,13 +186,12 @@ TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
                      [&pressed](bool&, std::int32_t button) { pressed.append(button); });
     QObject::connect(frame.navigator().get(), &host::Navigator::BeforeExportToOffice,
                      [&exports](bool&) { ++exports; });
-    struct Press {
+    const struct {
         const char* button;
         QList<int> pressed;
         int exports;
-    };
-    const std::vector<Press> table = {{"multimediaButton", {25}, 0}, {"exportButton", {25}, 1}};
-    for (const Press& row : table) {
+    } table[] = {{"multimediaButton", {25}, 0}, {"exportButton", {25}, 1}};
+    for (const auto& row : table) {
         SCOPED_TRACE(row.button);
         auto* action = frame.findChild<QAction*>(QString::fromLatin1(row.button));
         ASSERT_NE(action, nullptr);

@@ -7,12 +7,11 @@ namespace {
 using rt::Variant;
 
 TEST(Format, NumericPatterns) {
-    struct Case {
+    const struct {
         Variant value;
         const char* pattern;
         QString expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1234.5675, "#,##0.000", "1.234,568"},
         {1234.5, "#,##0.00", "1.234,50"},
         {1234567.0, "#,##0", "1.234.567"},
@@ -44,7 +43,7 @@ TEST(Format, NumericPatterns) {
         {1234.5, "Standard", "1.234,50"},
         {Variant::null(), "0.00", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.value.debugText().toStdString() + " with " + c.pattern);
         EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected);
     }
@@ -52,12 +51,11 @@ TEST(Format, NumericPatterns) {
 
 TEST(Format, DatePatterns) {
     const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
-    struct Case {
+    const struct {
         Variant value;
         const char* pattern;
         QString expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {when, "dd/mm/yyyy", "05/03/2024"},
         {when, "d/m/yy", "5/3/24"},
         {when, "dd/mm/yyyy hh:mm:ss", "05/03/2024 14:07:09"},
@@ -70,7 +68,7 @@ TEST(Format, DatePatterns) {
         {Variant(45356.0), "dd/mm/yyyy", "05/03/2024"},
         {Variant("abc"), "dd/mm/yyyy", "abc"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.value.debugText().toStdString() + " with " + c.pattern);
         EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected);
     }

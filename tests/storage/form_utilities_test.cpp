@@ -108,13 +108,12 @@ TEST(FmtNum3, RoundsToThreeAndDividesAboveOneThousand) {
 }
 
 TEST(NzDec, IntegerZeroForBlankDecimalOtherwise) {
-    struct DecCase {
+    const struct {
         const char* name;
         Variant value;
         Variant expected;
         int error = 0;
-    };
-    const DecCase cases[] = {
+    } cases[] = {
         {"Empty", Empty, Variant(std::int16_t{0})},
         {"Null", Null, Variant(std::int16_t{0})},
         {"empty text", Variant(""), Variant(std::int16_t{0})},
@@ -124,7 +123,7 @@ TEST(NzDec, IntegerZeroForBlankDecimalOtherwise) {
         {"letters", Variant("abc"), {}, rt::ErrTypeMismatch},
         {"blank text", Variant(" "), {}, rt::ErrTypeMismatch},
     };
-    for (const DecCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Variant result;
         EXPECT_EQ(errorNumberOf([&] { result = NzDec(c.value); }), c.error);
