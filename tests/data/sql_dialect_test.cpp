@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, TranslationTest, ::testing::ValuesIn(transl
                          [](const auto& param) { return "case" + std::to_string(param.index); });
 
 TEST(DateColumnsOfCreateTable, FindsDateTypesOnly) {
-    struct Case {
+    const struct {
         QString statement;
         QSet<QString> expected;
     } cases[] = {
@@ -128,14 +128,14 @@ TEST(DateColumnsOfCreateTable, FindsDateTypesOnly) {
         {u"SELECT [A] [datetime] FROM T"_qs, {}},
         {u"INSERT INTO T (A) VALUES ('datetime')"_qs, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.statement.toStdString());
         EXPECT_EQ(host::dateColumnsOfCreateTable(c.statement), c.expected);
     }
 }
 
 TEST(SqlLiteral, DoublesEveryQuote) {
-    struct Case {
+    const struct {
         QString text, quoted;
     } cases[] = {
         {u""_qs, u"''"_qs},
@@ -143,17 +143,11 @@ TEST(SqlLiteral, DoublesEveryQuote) {
         {u"''"_qs, u"''''''"_qs},
         {u"a'; DROP TABLE T; --"_qs, u"'a''; DROP TABLE T; --'"_qs},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         EXPECT_EQ(host::quotedSqlText(c.text), c.quoted);
         EXPECT_EQ(u'\'' + host::escapeSqlText(c.text) + u'\'', c.quoted);
     }
-}
-
-TEST(TemporaryTableName, MapsBothKindsOfTemporaryTables) {
-    EXPECT_EQ(host::temporaryTableName(u"##LISVEN_1"_qs), u"tmp_LISVEN_1"_qs);
-    EXPECT_EQ(host::temporaryTableName(u"#LOCAL"_qs), u"tmpl_LOCAL"_qs);
-    EXPECT_EQ(host::temporaryTableName(u"LI10_LISTARTIC"_qs), u"LI10_LISTARTIC"_qs);
 }
 
 // The rows a recordset writes back are named by each server's row identity; SQL Server has

@@ -359,8 +359,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CloseCase{"SQLiteCloseForm", "SQLite", ClosePath::CloseForm},
                       CloseCase{"SQLiteCloseBox", "SQLite", ClosePath::CloseBox},
                       CloseCase{"SQLiteCloseFormTwice", "SQLite", ClosePath::CloseFormTwice},
-                      CloseCase{"PostgreSQLCloseForm", "PostgreSQL", ClosePath::CloseForm},
-                      CloseCase{"PostgreSQLCloseBox", "PostgreSQL", ClosePath::CloseBox}),
+                      CloseCase{"PostgreSQLCloseForm", "PostgreSQL", ClosePath::CloseForm}),
     [](const ::testing::TestParamInfo<CloseCase>& row) { return row.param.name; });
 
 } // namespace
