@@ -82,7 +82,6 @@ TEST_F(ArticleFieldTest, ArticlesOfTheCompanyAreValidAndShowTheirDescription) {
         EXPECT_EQ(afterItem.count(), c.valid ? 1 : 0);
         EXPECT_EQ(description_->text().toStdString(), c.description);
         EXPECT_EQ(option_->isEnabled(), c.optionEnabled);
-        EXPECT_EQ(article_->hasOptions(), c.optionEnabled);
     }
 }
 

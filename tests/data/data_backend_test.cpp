@@ -233,7 +233,6 @@ TEST_P(Backend, UpdateWritesOnlyTheCurrentRowAndUpdateBatchEveryChangedRow) {
     auto rs = open("SELECT * FROM ##LISACQ_03 ORDER BY LI10_NUMLIST");
     rs->MoveNext();
     rs->Fields("LI10_PREZZO").setValue(dec("2.25"));
-    EXPECT_EQ(rs->Fields("LI10_PREZZO").OriginalValue(), rt::Variant(dec("1.5")));
     rs->Update();
     rs->Fields("LI10_SC1PER").setValue(QString("12,5")); // assigned as the run time converts
     rs->Fields("LI10_DATASTLIS").setValue(QDate(2024, 12, 31));

@@ -32,18 +32,6 @@ template <typename Utility> void check(const std::vector<Case>& cases, Utility u
     }
 }
 
-TEST(IsBlank, EmptyNullAndEmptyTextOnly) {
-    const std::pair<Variant, bool> cases[] = {
-        {Empty, true},           {Null, true},          {Variant(""), true},
-        {Variant(" "), false},   {Variant(0.0), false}, {Variant(std::int16_t{0}), false},
-        {Variant(false), false},
-    };
-    for (const auto& [value, blank] : cases) {
-        SCOPED_TRACE(value.debugText().toStdString());
-        EXPECT_EQ(IsBlank(value), blank);
-    }
-}
-
 TEST(NzStr, BlankIsEmptyTextTrailingBlanksGo) {
     check(
         {
