@@ -9,9 +9,6 @@
 #include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
 
-#include <QApplication>
-#include <QLineEdit>
-
 namespace {
 
 using setuptest::purchaseLoaded;

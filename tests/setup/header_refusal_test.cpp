@@ -24,8 +24,6 @@ using testsupport::WindowDriver;
 
 const QString LongCode = QString(500, u'X');
 
-// ---- Refusals as the user meets them ----
-
 enum class Field { Article, Option, PurchaseStart };
 
 class HeaderRefusal : public WindowScenario {};
@@ -117,8 +115,6 @@ TEST_P(HeaderRefusal, AnImpossibleDateBesideItsPartnerGivesOneMessageAndNoErrorR
 
 SETUP_INSTANTIATE_BACKENDS(HeaderRefusal);
 
-// ---- The busy flag silences the header's handlers ----
-
 class BusyHeader : public WindowScenario {};
 
 TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
@@ -191,8 +187,6 @@ TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
 }
 
 SETUP_INSTANTIATE_BACKENDS(BusyHeader);
-
-// ---- Parameters that cannot be read at load ----
 
 class UnreadableParameters : public WindowScenario {};
 

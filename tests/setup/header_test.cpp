@@ -33,8 +33,6 @@ void typePurchaseDates(FRMMG_PREZZOLAMPO* w) {
     WindowDriver::typeAndEnter(w->TXT_ADATA_ACQ, "31122024");
 }
 
-// ---- DAtaValid on the texts of the four dates ----
-
 class DateConsistency : public WindowScenario {};
 
 TEST_P(DateConsistency, EndBeforeStartIsRefusedOnEitherSide) {
@@ -114,8 +112,6 @@ TEST_P(DateConsistency, TypingAnInconsistentPeriodShowsTheMessageAndKeepsTheFiel
 
 SETUP_INSTANTIATE_BACKENDS(DateConsistency);
 
-// ---- The header becomes complete ----
-
 class HeaderCompletion : public WindowScenario {};
 
 TEST_P(HeaderCompletion, ARequiredSalesDateMissingKeepsBothGridsDisabled) {
@@ -155,8 +151,6 @@ TEST_P(HeaderCompletion, SetupLoadsOnlyTheSidesWhoseRequiredDatesAreTyped) {
 }
 
 SETUP_INSTANTIATE_BACKENDS(HeaderCompletion);
-
-// ---- "&Nuovo" ----
 
 class NewArticle : public WindowScenario {};
 

@@ -19,8 +19,6 @@ QString decimalDB(const rt::Variant& v) {
     return storage::decimalDbText(formatter, v);
 }
 
-// ---- Working tables ----
-
 // One line, every column NULL; the columns LI10_LISTARTIC also has keep its declared type and
 // default (db/schema.sqlserver.sql); VALUTA and PREZZO_NETTO are the working table's own.
 TEST(WorkingTableStatements, CreateDeclaresTheColumnsAsLI10DoesOnOneLine) {
@@ -54,8 +52,6 @@ TEST(WorkingTableStatements, CreateDeclaresTheColumnsAsLI10DoesOnOneLine) {
     }
     EXPECT_EQ(names.size(), 48);
 }
-
-// ---- Look-ups ----
 
 struct LookupCase {
     const char* name;
@@ -104,8 +100,6 @@ TEST(LookupStatements, GetListinoAndEsisteListinoAskForOneListArticleOptionAndPe
                   QString::fromUtf8(c.esisteListino));
     }
 }
-
-// ---- Working rows ----
 
 const QString workingHead =
     u"INSERT INTO ##LISVEN_T\r\n(\r\nLI10_DITTA_CG18,LI10_FLGUSODECOR,LI10_FLGVENDACQ,"
@@ -184,8 +178,6 @@ TEST(WorkingRowStatements, StoredRowIsCopiedWithTodayAsLastChangeAndTheListsCurr
         "'Prezzo dell''agente', 8.9775\r\n)\r\n"_qs;
     EXPECT_EQ(storage::insertStoredWorkingRowSql(u"##LISVEN_T"_qs, row), expected);
 }
-
-// ---- Saving ----
 
 SavedRow savedRow(const QHash<QString, rt::Variant>& values) {
     SavedRow row;

@@ -107,8 +107,6 @@ class StorageWindow : public setuptest::WindowScenario {
     host::Connection side;
 };
 
-// ---- Loading ----
-
 TEST_P(StorageWindow, OneWorkingRowPerListInTheOrderOfTheParameters) {
     const struct {
         const char* name;
@@ -175,8 +173,6 @@ TEST_P(StorageWindow, ReloadingTheSameHeaderKeepsTheRowsAndTheirEdits) {
     w().SetupLisVen();
     EXPECT_NE(w().Rst_RecSet_LISVEN.get(), before);
 }
-
-// ---- Saving ----
 
 TEST_P(StorageWindow, ANewRowIsInsertedOnceThenUpdated) {
     show();

@@ -25,8 +25,6 @@ using testsupport::WindowOptions;
 constexpr int PlacedWidthTwips = 11975;
 constexpr int PlacedHeightTwips = 7260;
 
-// ---- Placement ----
-
 struct PlacementCase {
     const char* name;
     bool modal;
@@ -96,8 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"ModalLeftOnlyGiven", true, 750, 0, 750, 10},
                       PlacementCase{"ModelessWithPlace", false, 1500, 3000, 0, 0}),
     [](const ::testing::TestParamInfo<PlacementCase>& row) { return row.param.name; });
-
-// ---- A database that cannot be opened, and the user's three answers ----
 
 // A log service that can change the world before it answers (a retry that now succeeds).
 class HookedLog : public host::ScriptedLogService {
@@ -201,8 +197,6 @@ INSTANTIATE_TEST_SUITE_P(FormLoad, LoadWithUnopenableDatabase,
                              return row.param.name;
                          });
 
-// ---- Trace lines ----
-
 TEST(WindowTrace, EachWindowTracesItsStartAndEndUnderItsOwnIdentifier) {
     const QRegularExpression line(QStringLiteral(
         "^QVMA:\\|([0-9A-F]{32})\\|(INI|TER)\\|RIDE_PREZZOLAMPO\\|FRMMG_PREZZOLAMPO$"));
@@ -224,8 +218,6 @@ TEST(WindowTrace, EachWindowTracesItsStartAndEndUnderItsOwnIdentifier) {
     EXPECT_EQ(QSet<QString>(ids.begin(), ids.begin() + 2),
               QSet<QString>(ids.begin() + 2, ids.end()));
 }
-
-// ---- Activations ----
 
 TEST(WindowActivation, ASecondActivationRunsStatusButNotTheFirstActivationBlock) {
     WindowDriver driver;
@@ -284,8 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CalledCase{"CalledWithBlanks", true, "    ", "", true},
                       CalledCase{"NotCalledIgnoresCode", false, "ART001", "", true}),
     [](const ::testing::TestParamInfo<CalledCase>& row) { return row.param.name; });
-
-// ---- Closing ----
 
 enum class ClosePath { CloseForm, CloseBox, CloseFormTwice };
 
