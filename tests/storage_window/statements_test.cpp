@@ -167,13 +167,20 @@ QHash<QString, rt::Variant> storedRow() {
 }
 
 TEST(WorkingRowStatements, StoredRowIsCopiedWithTodayAsLastChangeAndTheListsCurrency) {
-    const QHash<QString, rt::Variant> r = storedRow();
+    // Every discount, surcharge and amount its own value: a column copied into another shows.
+    QHash<QString, rt::Variant> r = storedRow();
+    int n = 2;
+    for (const char* column :
+         {"LI10_SC2PER", "LI10_SC3PER", "LI10_SC4PER", "LI10_SC5PER", "LI10_SC6PER", "LI10_SCIMP",
+          "LI10_MAG1PER", "LI10_MAG2PER", "LI10_MAGIMP", "LI10_INDRICALPR"})
+        r[QLatin1String(column)] = dec(QByteArray::number(n++).append(".50").constData());
     storage::StoredWorkingRow row{[&](const QString& c) { return r.value(c); },
                                   rt::Variant(u"EURO"_qs), dec("8.977500"), QDate(2024, 3, 5)};
     const QString expected =
         workingHead +
         u"1, 0, 0, 0, 'D''ANGELO                 ', '                    ', '  ', 2, 'EURO', "
-        "'20240301', '20240331', 1, 9.45, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25, 0, 1, "
+        "'20240301', '20240331', 1, 9.45, 5, 2.5, 3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 9.5, 10.5, 25, "
+        "11.5, 1, "
         "1, 1, 5, NULL, NULL, '20240224', '20240305', 0, 0, '', 0, 0, 0, 0, 0, 0, 0, 1, "
         "'Prezzo dell''agente', 8.9775\r\n)\r\n"_qs;
     EXPECT_EQ(storage::insertStoredWorkingRowSql(u"##LISVEN_T"_qs, row), expected);
