@@ -127,7 +127,8 @@ TEST_F(GridTest, ShowsEveryRowFormattedAsItsColumnAsks) {
         {0, "LI10_NUMLIST", "1"}, {2, "LI10_NUMLIST", "5"}, {0, "VALUTA", "EURO"},
         {2, "VALUTA", "USD"}, // trailing blanks trimmed
         {0, "LI10_PREZZO", "1.234,57"}, {1, "LI10_PREZZO", ""}, // Null shows empty
-        {2, "LI10_PREZZO", "12.345.678,90"}, {0, "LI10_SC1PER", "12,500"}, {1, "LI10_SC1PER", "0,000"},
+        {2, "LI10_PREZZO", "12.345.678,90"}, {0, "LI10_SC1PER", "12,500"},
+        {1, "LI10_SC1PER", "0,000"},
         {2, "LI10_SC1PER", "100,000"}, {0, "LI10_MAG1PER", ""}, {2, "LI10_MAG1PER", "1,250"},
         {0, "PREZZO_NETTO", "1.000,00000"}, {1, "PREZZO_NETTO", "0,50000"},
     };

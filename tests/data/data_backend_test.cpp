@@ -79,17 +79,23 @@ TEST_P(Backend, WorkingTableKeepsTheColumnsTypesAndTheLoadersValues) {
         const char* name;
         int type, precision, scale, size;
     } types[] = {
-        {"LI10_DITTA_CG18", host::adNumeric, 5, 0, -1}, {"LI10_CODART_MG66", host::adChar, -1, -1, 25},
-        {"LI10_DATAFINEVAL", host::adDBTimeStamp, -1, -1, -1}, {"LI10_PREZZO", host::adNumeric, 17, 6, -1},
+        {"LI10_DITTA_CG18", host::adNumeric, 5, 0, -1},
+        {"LI10_CODART_MG66", host::adChar, -1, -1, 25},
+        {"LI10_DATAFINEVAL", host::adDBTimeStamp, -1, -1, -1},
+        {"LI10_PREZZO", host::adNumeric, 17, 6, -1},
         {"LI10_BVMMOLT", host::adNumeric, 10, 4, -1}, {"LI10_NOTE", host::adVarChar, -1, -1, 40},
         {"li10_flgdaconf", host::adSmallInt, -1, -1, -1}};
-    const auto date = [](int y, int m, int d) { return rt::Variant(QDateTime(QDate(y, m, d), QTime(0, 0))); };
+    const auto date = [](int y, int m, int d) {
+        return rt::Variant(QDateTime(QDate(y, m, d), QTime(0, 0)));
+    };
     const std::pair<const char*, rt::Variant> values[] = {
         {"LI10_DATAINIZIOVAL", date(2024, 3, 1)}, {"LI10_DATAFINEVAL", date(1900, 1, 1)},
         {"LI10_DATACREAZ", date(2024, 2, 15)}, {"LI10_DATASTLIS", rt::Variant::null()},
         {"LI10_NOTE", rt::Variant::null()}, {"LI10_PROVVSC_PA10", rt::Variant::null()},
-        {"LI10_LASTCHANGE", rt::Variant::null()}, {"LI10_CODART_MG66", QString("ART'1").leftJustified(25)},
-        {"LI10_DEPOS_MG58", QString("  ")}, {"VALUTA", QString("EUR ")}, {"LI10_NUMLIST", rt::Decimal(5)},
+        {"LI10_LASTCHANGE", rt::Variant::null()},
+        {"LI10_CODART_MG66", QString("ART'1").leftJustified(25)},
+        {"LI10_DEPOS_MG58", QString("  ")}, {"VALUTA", QString("EUR ")},
+        {"LI10_NUMLIST", rt::Decimal(5)},
         {"LI10_INDUM", rt::Decimal(1)}, {"LI10_FLGDACONF", rt::Variant(std::int16_t(0))},
         {"LI10_PREZZO", rt::Decimal(0)}};
     // clang-format on
@@ -167,11 +173,15 @@ TEST_P(Backend, FiltersAsTheProgramWritesThem) {
         const char* filter;
         QList<int> lists;
     } cases[] = {
-        {"MG44_FLGVENACQ = 0", {1, 2, 5}}, {"MG44_NUMLIST = 3", {3}}, {"MG44_NUMSCPERC>=1", {2, 3, 4}},
-        {"MG44_PERCPROV <> 0", {1, 5}}, {"MG44_PERCPROV < 0", {5}}, {"MG44_DESCLIST = 'listino b'", {2}},
+        {"MG44_FLGVENACQ = 0", {1, 2, 5}}, {"MG44_NUMLIST = 3", {3}},
+        {"MG44_NUMSCPERC>=1", {2, 3, 4}},
+        {"MG44_PERCPROV <> 0", {1, 5}}, {"MG44_PERCPROV < 0", {5}},
+        {"MG44_DESCLIST = 'listino b'", {2}},
         {"MG44_DESCLIST = 'O''Brien'", {4}}, {"MG44_DESCLIST LIKE 'Listino*'", {1, 2, 3}},
-        {"MG44_FLGVENACQ = 0 AND MG44_NUMSCPERC>=1", {2}}, {"MG44_NUMLIST = 1 OR MG44_NUMLIST = 4", {1, 4}},
-        {"(MG44_NUMLIST = 1 OR MG44_NUMLIST = 5) AND MG44_PERCPROV > 0", {1}}, {"", {1, 2, 3, 4, 5}},
+        {"MG44_FLGVENACQ = 0 AND MG44_NUMSCPERC>=1", {2}},
+        {"MG44_NUMLIST = 1 OR MG44_NUMLIST = 4", {1, 4}},
+        {"(MG44_NUMLIST = 1 OR MG44_NUMLIST = 5) AND MG44_PERCPROV > 0", {1}},
+        {"", {1, 2, 3, 4, 5}},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -250,10 +260,14 @@ TEST_P(Backend, UpdateWritesOnlyTheCurrentRowAndUpdateBatchEveryChangedRow) {
         const char* column;
         rt::Variant value;
     } expected[] = {
-        {"LI10_NUMLIST = 1", "LI10_PREZZO", dec("1.5")}, {"LI10_NUMLIST = 1", "PREZZO_NETTO", dec("9.000001")},
-        {"LI10_PREZZO = 2.25", "LI10_NUMLIST", dec("2")}, {"LI10_PREZZO = 2.25", "LI10_SC1PER", dec("12.5")},
-        {"LI10_PREZZO = 2.25", "LI10_DATASTLIS", stamp}, {"LI10_PREZZO = 2.25", "LI10_NOTE", rt::Variant::null()},
-        {"LI10_NOTE = 'ultima'", "LI10_PREZZO", dec("1.5")}, {"LI10_NOTE = 'ultima'", "LI10_DATASTLIS", rt::Variant::null()},
+        {"LI10_NUMLIST = 1", "LI10_PREZZO", dec("1.5")},
+        {"LI10_NUMLIST = 1", "PREZZO_NETTO", dec("9.000001")},
+        {"LI10_PREZZO = 2.25", "LI10_NUMLIST", dec("2")},
+        {"LI10_PREZZO = 2.25", "LI10_SC1PER", dec("12.5")},
+        {"LI10_PREZZO = 2.25", "LI10_DATASTLIS", stamp},
+        {"LI10_PREZZO = 2.25", "LI10_NOTE", rt::Variant::null()},
+        {"LI10_NOTE = 'ultima'", "LI10_PREZZO", dec("1.5")},
+        {"LI10_NOTE = 'ultima'", "LI10_DATASTLIS", rt::Variant::null()},
     };
     // clang-format on
     for (const auto& e : expected) {

@@ -144,7 +144,8 @@ QHash<QString, rt::Variant> storedRow() {
                  rt::Variant::null());
     // clang-format off
     const std::pair<const char*, rt::Variant> values[] = {
-        {"LI10_DITTA_CG18", dec("1")}, {"LI10_FLGUSODECOR", dec("0")}, {"LI10_FLGVENDACQ", dec("0")},
+        {"LI10_DITTA_CG18", dec("1")}, {"LI10_FLGUSODECOR", dec("0")},
+        {"LI10_FLGVENDACQ", dec("0")},
         {"LI10_INDTIPOLIS", dec("0")}, {"LI10_CODART_MG66", u"D'ANGELO                 "_qs},
         {"LI10_OPZIONE_MG5E", u"                    "_qs}, {"LI10_DEPOS_MG58", u"  "_qs},
         {"LI10_NUMLIST", dec("2")}, {"LI10_DATAINIZIOVAL", QDate(2024, 3, 1)},
