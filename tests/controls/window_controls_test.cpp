@@ -50,22 +50,13 @@ TEST_P(ResizeFormTest, KeepsTheDistancesToTheAnchoredSides) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ResizeFormTest,
+    // The window's anchorings (left 1, top 2, right 4, bottom 8) and its shared heights.
     ::testing::Values(Anchoring{15, QRect(10, 20, 200, 110)},
-                      Anchoring{12, QRect(110, 80, 100, 50)}, Anchoring{5, QRect(10, 20, 200, 50)},
-                      Anchoring{10, QRect(10, 20, 100, 110)}, Anchoring{6, QRect(110, 20, 100, 50)},
-                      Anchoring{3, QRect(10, 20, 100, 50)}, Anchoring{0, QRect(10, 20, 100, 50)},
-                      Anchoring{5, QRect(10, 50, 200, 80), 0.5, 1},
-                      Anchoring{0, QRect(10, 20, 100, 80), 0, 0.5}));
-
-TEST(ResizeForm, AControlNotFoundIsIgnored) {
-    QWidget form;
-    form.resize(400, 300);
-    host::KRX_RESIZEFORM resize(&form);
-    resize.addControl(u"MISSING"_qs, 15);
-    resize.start();
-    form.resize(500, 400);
-    EXPECT_TRUE(resize.started());
-}
+                      Anchoring{12, QRect(110, 80, 100, 50)}, Anchoring{7, QRect(10, 20, 200, 50)},
+                      Anchoring{8, QRect(10, 80, 100, 50)},
+                      Anchoring{15, QRect(10, 20, 200, 80), 0, 0.5},
+                      Anchoring{15, QRect(10, 50, 200, 80), 0.5, 1},
+                      Anchoring{0, QRect(10, 50, 100, 50), 0.5, 0.5}));
 
 TEST(MdiActiveX, PlacesTheWindowInTwips) {
     QWidget form;

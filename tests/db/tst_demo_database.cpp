@@ -157,45 +157,6 @@ TEST_P(DemoDatabase, ArticlesOptionsVatCodesAndBracketsFitTogether) {
     }
 }
 
-// A rate of 10.5 reads as 10.5 through the article's join, never as 105 or 10.
-TEST_P(DemoDatabase, VatRatesReadAsTheWindowReadsThem) {
-    const std::pair<const char*, const char*> cases[] = {{"MIELE-MILLEF", "10.5"},
-                                                         {"OLIO-EVO-1L", "4"},
-                                                         {"TRAP-BATT-18V", "22"},
-                                                         {"SEMENTI-PRATO", "10"}};
-    for (const auto& [article, rate] : cases) {
-        SCOPED_TRACE(article);
-        const QList<rt::Variant> found = firstColumn(
-            u"SELECT CG28_PERCIVA FROM MG66_ANAGRART INNER JOIN CG28_TABCODIVA ON "
-            "MG66_ALIVA_CG28 = CG28_CODICE WHERE MG66_DITTA_CG18 = 1 AND MG66_CODART ='"_qs +
-            QString::fromLatin1(article) + u"'"_qs);
-        ASSERT_EQ(found.size(), 1);
-        EXPECT_EQ(rt::CDec(found[0]), *rt::Decimal::parse(QString::fromLatin1(rate)))
-            << found[0].debugText().toStdString();
-    }
-}
-
-TEST_P(DemoDatabase, MakingItAgainReplacesTheTables) {
-    PREZZOLAMPO_CONNECTION_OR_SKIP(fresh, QString::fromLatin1(GetParam()));
-    connection.Close();
-    connection.Open(fresh);
-    EXPECT_FALSE(demo::hasDemoDatabase(connection));
-    demo::createDemoDatabase(connection, Today);
-    ASSERT_TRUE(demo::hasDemoDatabase(connection));
-    const QDate nextYear = Today.addYears(1);
-    demo::createDemoDatabase(connection, nextYear);
-    const QList<demo::DemoPriceRow> rows = demo::demoPriceRows(nextYear);
-    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC"_qs), rows.size());
-    const int yearRows = int(std::count_if(rows.begin(), rows.end(), [&](const auto& r) {
-        return r.start == QDate(nextYear.year(), 1, 1) && r.list == 1 &&
-               r.side == demo::PurchaseSide;
-    }));
-    EXPECT_GT(yearRows, 0);
-    EXPECT_EQ(count(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_DATAINIZIOVAL = "
-                    "'20250101' AND LI10_NUMLIST = 1 AND LI10_FLGVENDACQ = 1"_qs),
-              yearRows);
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, DemoDatabase, ::testing::Values("SQLite", "PostgreSQL"));
 
 } // namespace

@@ -40,12 +40,11 @@ TEST(SchemaSource, DateColumnsAreKnownToTheTranslator) {
 }
 
 TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
-    struct Case {
+    const struct {
         const char* name;
         const char* script;
         QStringList expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty", "", {}},
         {"only comments", "-- one\n  -- two\n", {}},
         {"one line", "SELECT 1;\n", {u"SELECT 1"_qs}},
@@ -59,7 +58,7 @@ TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
         {"semicolon inside a line does not split", "SELECT ';' AS X;\n", {u"SELECT ';' AS X"_qs}},
         {"blank statements skipped", ";\n  ;\nSELECT 1;", {u"SELECT 1"_qs}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(demo::splitSqlStatements(QString::fromUtf8(c.script)), c.expected);
     }

@@ -1,6 +1,5 @@
 // A whole price sheet typed with digits and Enter alone, from the article code to the last sales
-// row: every value lands in LI10_LISTARTIC the moment its cell is left, and the article opened
-// again shows it.
+// row: every value lands in LI10_LISTARTIC the moment its cell is left.
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "host/data/sql_literal.h"
@@ -14,7 +13,6 @@ namespace {
 using editingtest::place;
 using editingtest::typeAndEnter;
 using setuptest::WindowScenario;
-using testsupport::WindowDriver;
 
 // What is typed into a column at every stop of the walk ("" = Enter alone, the value stays).
 QString typedFor(const QString& column, int row) {
@@ -64,7 +62,7 @@ class KeyboardSheet : public WindowScenario {
     }
 };
 
-TEST_P(KeyboardSheet, EveryValueTypedWithDigitsAndEnterIsStoredAndShownAgain) {
+TEST_P(KeyboardSheet, EveryValueTypedWithDigitsAndEnterIsStoredAtOnce) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
     ASSERT_NE(w, nullptr);
@@ -114,30 +112,6 @@ TEST_P(KeyboardSheet, EveryValueTypedWithDigitsAndEnterIsStoredAndShownAgain) {
         ASSERT_TRUE(stored.contains(key));
         const QString value = stored[key].values.value(it.key().section(u' ', 1));
         EXPECT_EQ(value.toStdString(), it.value().toStdString());
-    }
-
-    // Opened again: the grids show what was stored.
-    ASSERT_TRUE(driver->close());
-    const QString database = driver->connectionString;
-    driver.reset();
-    auto again = std::make_unique<WindowDriver>([&] {
-        testsupport::WindowOptions o;
-        o.connectionString = database;
-        o.demoData = false;
-        o.today = setuptest::Today;
-        return o;
-    }());
-    again->show();
-    FRMMG_PREZZOLAMPO* w2 = again->window();
-    ASSERT_NE(w2, nullptr);
-    editingtest::openSheet(w2);
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        SCOPED_TRACE(it.key().toStdString());
-        host::KRX_QGRID* grid = it.key().startsWith(u'A') ? w2->GRD_LISACQ : w2->GRD_LISVEN;
-        const QString shown =
-            grid->displayText(it.key().mid(1, 1).toInt(), u"LI10_"_qs + it.key().section(u' ', 1));
-        EXPECT_EQ(rt::CDec(rt::Variant(QString(shown).remove(u'.'))),
-                  rt::CDec(rt::Variant(it.value())));
     }
 }
 

@@ -135,18 +135,6 @@ TEST(NetPriceCalculator, TakesEveryNumericVariant) {
     }
 }
 
-TEST(NetPriceCalculator, KeepsItsValuesFromOneComputeToTheNext) {
-    auto calc = euroCalculator();
-    EXPECT_TRUE(calc.netPrice().isEmpty());
-    setAll(calc, rt::Variant(dec("100")), rt::Variant());
-    calc.setDiscount(1, rt::Variant(dec("10")));
-    calc.compute();
-    EXPECT_EQ(calc.netPrice(), rt::Variant(dec("90")));
-    calc.setSurcharge(2, rt::Variant(dec("10.0001")));
-    calc.compute();
-    EXPECT_EQ(calc.netPrice(), rt::Variant(dec("99"))) << "rounded to the euro's price decimals";
-}
-
 TEST(NetPriceCalculator, RejectsBadIndexesAndTexts) {
     auto calc = euroCalculator();
     EXPECT_EQ(errorNumberOf([&] { calc.setDiscount(0, rt::Variant()); }),

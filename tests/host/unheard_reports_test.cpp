@@ -48,7 +48,7 @@ TEST(UnheardReports, GoToStandardErrorAndToTheFallbackLogService) {
         {"the fallback fails too", std::make_shared<BrokenLog>(), QString(), host::ErrorLeave,
          QString()},
     };
-    for (const Case& c : table) {
+    for (const auto& c : table) {
         SCOPED_TRACE(c.name);
         scripted->reports.clear();
         host::setFallbackLogService(c.fallback);
@@ -82,14 +82,13 @@ class QuittingWithoutQuestions : public ::testing::Test {
 };
 
 TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWrittenDown) {
-    struct Case {
+    const struct {
         const char* name;
         bool report;
         int style;
         int answer;
         const char* logged;
-    };
-    const std::vector<Case> table = {
+    } table[] = {
         {"error report", true, 4370, host::ErrorLeave, "Interrompi"},
         {"message with OK", false, host::vbExclamation, host::vbOK, "OK"},
         {"yes or no, No the default", false, host::vbYesNo | host::vbDefaultButton2, host::vbNo,
@@ -97,7 +96,7 @@ TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWritten
         {"yes, no or cancel", false, host::vbYesNoCancel, host::vbCancel, "Annulla"},
     };
     host::quitWithoutQuestions();
-    for (const Case& c : table) {
+    for (const auto& c : table) {
         SCOPED_TRACE(c.name);
         host::DialogLogService log(logPath());
         int shown = 0;

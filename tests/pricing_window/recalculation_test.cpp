@@ -15,117 +15,56 @@ using testsupport::WindowDriver;
 
 const char* const Screws = "VITI-INOX-4X40"; // VAT 22 %, bracket 1 (0.05; 0.10 from 50)
 const char* const Honey = "MIELE-MILLEF";    // VAT 10.5 %, no bracket
-const char* const Shears = "FORBICI-POTA";   // bracket 2 without the rounding flag
+const char* const Shears = "FORBICI-POTA";   // bracket 2 without the arr flag
 
 // One sales list (1) on one purchase list (1); the purchase row is set to a gross price of 125
 // with a 20 % discount: net 100.
 struct Case {
-    const char* name;
+    const char* n; // name
     const char* article = Screws;
-    int defaultMarkup = 0; // MG44_RICDEFAULT
-    int zeroMode = 0;      // MG44_INDMODRICZERO
-    int purchaseVat = 0, salesVat = 0;
-    int rounding = 0;             // MG44_INDARRPREZZO
+    int dflt = 0; // MG44_RICDEFAULT
+    int zero = 0; // MG44_INDMODRICZERO
+    int pVat = 0, sVat = 0;
+    int arr = 0;                  // MG44_INDARRPREZZO
     const char* bracket = "NULL"; // MG44_SCAGL_MG02
     const char* base = "1";       // MG44_NUMLISTACQRIC
     rt::Variant method = std::int16_t(0);
-    bool rowsInserted = false;
-    const char* rowMarkup = "25";
+    bool ins = false;
+    const char* rowMk = "25";
     // Afterwards: the sales row's price, mark-up, rounding columns; whether it was saved.
     const char* price;
     const char* markup = "25";
-    const char* rounded = "0"; // "0" (0 and Null), the bracket (1 and it), or "keep"
+    const char* rnd = "0"; // "0" (0 and Null), the bracket (1 and it), or "keep"
     bool saved = true;
 };
 
+// clang-format off
 const Case Cases[] = {
-    {.name = "on cost, default mark-up list", .defaultMarkup = 30, .price = "125"},
-    {.name = "on cost, list without default", .price = "125"},
-    {.name = "margin, default mark-up list",
-     .defaultMarkup = 30,
-     .method = 1,
-     .price = "133.333333"},
-    {.name = "margin, list without default", .method = 1, .price = "133.333333"},
-    {.name = "Null method is a margin without default",
-     .method = rt::Variant::null(),
-     .price = "133.333333"},
-    {.name = "Null method is on cost with default",
-     .defaultMarkup = 30,
-     .method = rt::Variant::null(),
-     .price = "125"},
-    {.name = "VAT added, default", .defaultMarkup = 30, .salesVat = 1, .price = "152.5"},
-    {.name = "VAT added", .salesVat = 1, .price = "152.5"},
-    {.name = "VAT removed, default", .defaultMarkup = 30, .purchaseVat = 1, .price = "102.459016"},
-    {.name = "VAT removed", .purchaseVat = 1, .price = "102.459016"},
-    {.name = "VAT 10.5 % counts as 10", .article = Honey, .salesVat = 1, .price = "137.5"},
-    {.name = "zero mark-up, mode 0 keeps the price",
-     .rowMarkup = "0",
-     .price = "12.9",
-     .markup = "0",
-     .rounded = "keep"},
-    {.name = "default mark-up copied after an insert",
-     .defaultMarkup = 30,
-     .rowsInserted = true,
-     .rowMarkup = "0",
-     .price = "130",
-     .markup = "30"},
-    {.name = "no default copied without an insert",
-     .defaultMarkup = 30,
-     .zeroMode = 2,
-     .rowMarkup = "0",
-     .price = "125",
-     .markup = "0"},
-    {.name = "mode 1 copies the purchase row",
-     .zeroMode = 1,
-     .rowMarkup = "0",
-     .price = "125",
-     .markup = "0"},
-    {.name = "mode 2 with VAT added",
-     .zeroMode = 2,
-     .salesVat = 1,
-     .rowMarkup = "0",
-     .price = "152.5",
-     .markup = "0"},
-    {.name = "mode 3 takes the net price",
-     .zeroMode = 3,
-     .rowMarkup = "0",
-     .price = "100",
-     .markup = "0"},
-    {.name = "rounding by the article's bracket",
-     .rounding = 1,
-     .method = 1,
-     .price = "133.3",
-     .rounded = "1"},
-    {.name = "article without rounding flag",
-     .article = Shears,
-     .rounding = 1,
-     .method = 1,
-     .price = "133.333333",
-     .rounded = "keep"},
-    {.name = "rounding by the list's bracket",
-     .rounding = 2,
-     .bracket = "3",
-     .method = 1,
-     .price = "129",
-     .rounded = "3"},
-    {.name = "list without bracket",
-     .rounding = 2,
-     .method = 1,
-     .price = "133.333333",
-     .rounded = "keep"},
-    {.name = "margin of 100 keeps the price",
-     .method = 1,
-     .rowMarkup = "100",
-     .price = "12.9",
-     .markup = "100",
-     .rounded = "keep"},
-    {.name = "base list not in the purchase rows",
-     .base = "7",
-     .price = "12.9",
-     .rounded = "keep",
-     .saved = false},
-    {.name = "no base list", .base = "NULL", .price = "12.9", .rounded = "keep", .saved = false},
+    {.n = "on cost, default mark-up list", .dflt = 30, .price = "125"},
+    {.n = "on cost, list without default", .price = "125"},
+    {.n = "margin", .method = 1, .price = "133.333333"},
+    {.n = "Null method, no default: margin", .method = rt::Variant::null(), .price = "133.333333"},
+    {.n = "Null, default: on cost", .dflt = 30, .method = rt::Variant::null(), .price = "125"},
+    {.n = "VAT added", .sVat = 1, .price = "152.5"},
+    {.n = "VAT removed", .pVat = 1, .price = "102.459016"},
+    {.n = "VAT 10.5 % counts as 10", .article = Honey, .sVat = 1, .price = "137.5"},
+    {.n = "mode 0", .rowMk = "0", .price = "12.9", .markup = "0", .rnd = "keep"},
+    {.n = "insert", .dflt = 30, .ins = true, .rowMk = "0", .price = "130", .markup = "30"},
+    {.n = "no insert", .dflt = 30, .zero = 2, .rowMk = "0", .price = "125", .markup = "0"},
+    {.n = "mode 1", .zero = 1, .rowMk = "0", .price = "125", .markup = "0"},
+    {.n = "mode 2, VAT added", .zero = 2, .sVat = 1, .rowMk = "0", .price = "152.5", .markup = "0"},
+    {.n = "mode 3", .zero = 3, .rowMk = "0", .price = "100", .markup = "0"},
+    {.n = "article's bracket", .arr = 1, .method = 1, .price = "133.3", .rnd = "1"},
+    {.n = "no flag", .article = Shears, .arr = 1, .method = 1, .price = "133.333333",
+     .rnd = "keep"},
+    {.n = "list's bracket", .arr = 2, .bracket = "3", .method = 1, .price = "129", .rnd = "3"},
+    {.n = "no list bracket", .arr = 2, .method = 1, .price = "133.333333", .rnd = "keep"},
+    {.n = "margin 100", .method = 1, .rowMk = "100", .price = "12.9", .markup = "100",
+     .rnd = "keep"},
+    {.n = "base not bought", .base = "7", .price = "12.9", .rnd = "keep", .saved = false},
+    {.n = "no base list", .base = "NULL", .price = "12.9", .rnd = "keep", .saved = false},
 };
+// clang-format on
 
 class Recalculation : public setuptest::WindowScenario {
   protected:
@@ -134,15 +73,15 @@ class Recalculation : public setuptest::WindowScenario {
     std::unique_ptr<WindowDriver> openFor(const Case& c) {
         auto driver = openWindow({
             u"DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND MG44_NUMLIST <> 1"_qs,
-            updateLists(demo::PurchaseSide, u"MG44_FLGIVACOMPR = %1"_qs.arg(c.purchaseVat)),
+            updateLists(demo::PurchaseSide, u"MG44_FLGIVACOMPR = %1"_qs.arg(c.pVat)),
             updateLists(demo::SalesSide,
                         u"MG44_NUMLISTACQRIC = %1, MG44_RICDEFAULT = %2, MG44_INDMODRICZERO = %3, "
                         "MG44_FLGIVACOMPR = %4, MG44_INDARRPREZZO = %5, MG44_SCAGL_MG02 = %6"_qs
                             .arg(QLatin1String(c.base))
-                            .arg(c.defaultMarkup)
-                            .arg(c.zeroMode)
-                            .arg(c.salesVat)
-                            .arg(c.rounding)
+                            .arg(c.dflt)
+                            .arg(c.zero)
+                            .arg(c.sVat)
+                            .arg(c.arr)
                             .arg(QLatin1String(c.bracket))),
         });
         FRMMG_PREZZOLAMPO* w = driver->window();
@@ -183,7 +122,7 @@ void expectWindowGivenBack(FRMMG_PREZZOLAMPO& w) {
 
 TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
     for (const Case& c : Cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.n);
         auto driver = openFor(c);
         FRMMG_PREZZOLAMPO& w = *driver->window();
         ASSERT_TRUE(w.Rst_RecSet_LISACQ && w.Rst_RecSet_LISVEN) << "the article did not load";
@@ -194,30 +133,30 @@ TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
         set(purchase, "LI10_PREZZO", dec("125"));
         set(purchase, "LI10_SC1PER", dec("20"));
         set(purchase, "PREZZO_NETTO", dec("100"));
-        set(sales, "LI10_PERRICDELTA", dec(c.rowMarkup));
+        set(sales, "LI10_PERRICDELTA", dec(c.rowMk));
         if (c.price == std::string("12.9")) { // a case that keeps the price: the stored one
             ASSERT_EQ(rt::CDec(get(sales, "LI10_PREZZO")), dec("12.9"));
         }
         const rt::Variant bracketBefore = get(sales, "LI10_SCAGL_MG02");
         driver->global->setMarkupMethod(c.method);
-        w.RowsInserted = c.rowsInserted;
+        w.RowsInserted = c.ins;
         w.Gcon_Connect->clearTrace();
 
         w.CMD_RICALCOLATUTTI_ButtonClick();
 
         EXPECT_EQ(rt::CDec(get(sales, "LI10_PREZZO")), dec(c.price));
         EXPECT_EQ(rt::CDec(get(sales, "LI10_PERRICDELTA")), dec(c.markup));
-        const QString rounded = QLatin1String(c.rounded);
-        if (rounded == u"keep"_qs) {
+        const QString rnd = QLatin1String(c.rnd);
+        if (rnd == u"keep"_qs) {
             EXPECT_EQ(get(sales, "LI10_SCAGL_MG02").debugText(), bracketBefore.debugText());
-        } else if (rounded == u"0"_qs) {
+        } else if (rnd == u"0"_qs) {
             EXPECT_EQ(rt::CInt(get(sales, "LI10_INDARROT")), 0);
             EXPECT_TRUE(get(sales, "LI10_SCAGL_MG02").isNull());
         } else {
             EXPECT_EQ(rt::CInt(get(sales, "LI10_INDARROT")), 1);
-            EXPECT_EQ(NzStr(get(sales, "LI10_SCAGL_MG02")), rounded);
+            EXPECT_EQ(NzStr(get(sales, "LI10_SCAGL_MG02")), rnd);
         }
-        if (c.zeroMode == 1 && std::string(c.rowMarkup) == "0") {
+        if (c.zero == 1 && std::string(c.rowMk) == "0") {
             EXPECT_EQ(rt::CDec(get(sales, "LI10_SC1PER")), dec("20"));
         }
         const QStringList sent = w.Gcon_Connect->trace();
@@ -253,7 +192,7 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
         return rt::Decimal();
     };
 
-    // One row on request: the second (list 2, default mark-up 25 on the net 70.413, rounded
+    // One row on request: the second (list 2, default mark-up 25 on the net 70.413, rnd
     // by the list's bracket 1 to 0.10), nothing else, and the cursor stays on it.
     sales.MoveFirst();
     sales.MoveNext();

@@ -10,13 +10,12 @@ using rt::VarType;
 struct Probe : rt::Object {};
 
 TEST(Variant, TypesNumericAndDebugText) {
-    struct Case {
+    const struct {
         Variant value;
         VarType type;
         bool numeric;
         const char* debug;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Variant(), VarType::Empty, false, "Empty"},
         {Variant::null(), VarType::Null, false, "Null"},
         {Variant(std::int16_t{5}), VarType::Integer, true, "Integer(5)"},
@@ -29,7 +28,7 @@ TEST(Variant, TypesNumericAndDebugText) {
         {Variant(std::make_shared<Probe>()), VarType::Object, false, "Object"},
         {Variant(std::shared_ptr<rt::Object>()), VarType::Object, false, "Object(Nothing)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.debug);
         EXPECT_EQ(c.value.type(), c.type);
         EXPECT_EQ(c.value.isNumeric(), c.numeric);
@@ -51,12 +50,11 @@ TEST(Variant, EmptyNullAndEmptyTextAreDifferent) {
 }
 
 TEST(Error, NumbersAndDescriptions) {
-    struct Case {
+    const struct {
         rt::Error error;
         int number;
         const char* description;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {rt::Error::overflow(), 6, "Overflow"},
         {rt::Error::divisionByZero(), 11, "Divisione per zero"},
         {rt::Error::typeMismatch(), 13, "Tipo non corrispondente"},
@@ -65,7 +63,7 @@ TEST(Error, NumbersAndDescriptions) {
          "Variabile oggetto o variabile del blocco With non impostata"},
         {rt::Error(rt::ErrDatabase, "server says no"), rt::ErrDatabase, "server says no"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.description);
         EXPECT_EQ(c.error.number(), c.number);
         EXPECT_EQ(c.error.description(), QString::fromUtf8(c.description));

@@ -9,9 +9,6 @@
 #include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
 
-#include <QApplication>
-#include <QLineEdit>
-
 namespace {
 
 using setuptest::purchaseLoaded;
@@ -47,6 +44,7 @@ QWidget* focusedField(FRMMG_PREZZOLAMPO* w) {
 }
 
 TEST_P(CalledArticle, TheArticleIsEnteredAsIfTypedAndConfirmed) {
+    const QString Drill = u"Trapano avvitatore a batteria 18 V"_qs;
     const struct {
         const char* name;
         QString code;
@@ -57,24 +55,9 @@ TEST_P(CalledArticle, TheArticleIsEnteredAsIfTypedAndConfirmed) {
         bool loaded;      // the lists load at once
         QString message;  // "" none
     } cases[] = {
-        {"article without options, purchase dates asked",
-         "TRAP-BATT-18V",
-         {},
-         "Trapano avvitatore a batteria 18 V",
-         true,
-         false,
-         false,
-         ""},
-        {"trailing blanks of the caller",
-         "TRAP-BATT-18V   ",
-         {},
-         "Trapano avvitatore a batteria 18 V",
-         true,
-         false,
-         false,
-         ""},
-        {"article without options, no date asked", "TRAP-BATT-18V", NoTypedDates,
-         "Trapano avvitatore a batteria 18 V", true, false, true, ""},
+        {"purchase dates asked", "TRAP-BATT-18V", {}, Drill, true, false, false, ""},
+        {"trailing blanks of the caller", "TRAP-BATT-18V   ", {}, Drill, true, false, false, ""},
+        {"no date asked", "TRAP-BATT-18V", NoTypedDates, Drill, true, false, true, ""},
         {"article with options", setuptest::ArticleWithOptions, NoTypedDates,
          "Smalto all'acqua 0,75 l", true, true, false, ""},
         {"no article of the company", "BORRACCIA-075", NoTypedDates, "", false, false, false,

@@ -24,8 +24,6 @@ using testsupport::WindowDriver;
 
 const QString LongCode = QString(500, u'X');
 
-// ---- Refusals as the user meets them ----
-
 enum class Field { Article, Option, PurchaseStart };
 
 class HeaderRefusal : public WindowScenario {};
@@ -117,8 +115,6 @@ TEST_P(HeaderRefusal, AnImpossibleDateBesideItsPartnerGivesOneMessageAndNoErrorR
 
 SETUP_INSTANTIATE_BACKENDS(HeaderRefusal);
 
-// ---- The busy flag silences the header's handlers ----
-
 class BusyHeader : public WindowScenario {};
 
 TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
@@ -129,22 +125,19 @@ TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
     w->TXT_DADATA_ACQ->setText("31022026");
     w->TXT_ADATA_ACQ->setText("10022024");
     w->CurrentSide = "ACQ";
+    const auto validates = [](host::FieldControl* field) {
+        return [field] {
+            bool cancel = false;
+            emit field->Validate(cancel);
+            return cancel;
+        };
+    };
     const struct {
         const char* name;
         std::function<bool()> reacted; // raises the event; true when the window reacted
     } events[] = {
-        {"article Validate",
-         [&] {
-             bool cancel = false;
-             emit w->TXT_CODART->Validate(cancel);
-             return cancel;
-         }},
-        {"date Validate",
-         [&] {
-             bool cancel = false;
-             emit w->TXT_DADATA_ACQ->Validate(cancel);
-             return cancel;
-         }},
+        {"article Validate", validates(w->TXT_CODART)},
+        {"date Validate", validates(w->TXT_DADATA_ACQ)},
         {"sales date entered",
          [&] {
              emit w->TXT_DADATA_VEN->Entered();
@@ -194,8 +187,6 @@ TEST_P(BusyHeader, NoHeaderHandlerReactsWhileTheWindowIsBusy) {
 }
 
 SETUP_INSTANTIATE_BACKENDS(BusyHeader);
-
-// ---- Parameters that cannot be read at load ----
 
 class UnreadableParameters : public WindowScenario {};
 

@@ -10,7 +10,6 @@
 #include "tests/setup/setup_scenarios.h"
 
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QStyle>
 #include <QTableView>
 
@@ -24,8 +23,6 @@ int creates(const host::Connection& c, const char* side) {
     return static_cast<int>(
         statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LIS%1_").arg(side)).size());
 }
-
-// ---- One load per side and completion ----
 
 class CompletedHeader : public WindowScenario {};
 
@@ -84,8 +81,6 @@ TEST_P(CompletedHeader, LoadsEachSideOnce) {
 }
 
 SETUP_INSTANTIATE_BACKENDS(CompletedHeader);
-
-// ---- What a cell shows ----
 
 class ShownValues : public WindowScenario {};
 

@@ -32,18 +32,6 @@ template <typename Utility> void check(const std::vector<Case>& cases, Utility u
     }
 }
 
-TEST(IsBlank, EmptyNullAndEmptyTextOnly) {
-    const std::pair<Variant, bool> cases[] = {
-        {Empty, true},           {Null, true},          {Variant(""), true},
-        {Variant(" "), false},   {Variant(0.0), false}, {Variant(std::int16_t{0}), false},
-        {Variant(false), false},
-    };
-    for (const auto& [value, blank] : cases) {
-        SCOPED_TRACE(value.debugText().toStdString());
-        EXPECT_EQ(IsBlank(value), blank);
-    }
-}
-
 TEST(NzStr, BlankIsEmptyTextTrailingBlanksGo) {
     check(
         {
@@ -108,13 +96,12 @@ TEST(FmtNum3, RoundsToThreeAndDividesAboveOneThousand) {
 }
 
 TEST(NzDec, IntegerZeroForBlankDecimalOtherwise) {
-    struct DecCase {
+    const struct {
         const char* name;
         Variant value;
         Variant expected;
         int error = 0;
-    };
-    const DecCase cases[] = {
+    } cases[] = {
         {"Empty", Empty, Variant(std::int16_t{0})},
         {"Null", Null, Variant(std::int16_t{0})},
         {"empty text", Variant(""), Variant(std::int16_t{0})},
@@ -124,7 +111,7 @@ TEST(NzDec, IntegerZeroForBlankDecimalOtherwise) {
         {"letters", Variant("abc"), {}, rt::ErrTypeMismatch},
         {"blank text", Variant(" "), {}, rt::ErrTypeMismatch},
     };
-    for (const DecCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Variant result;
         EXPECT_EQ(errorNumberOf([&] { result = NzDec(c.value); }), c.error);

@@ -85,10 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"RetryOnce", {4}, 1, {1, 2, 2, 3}, 3, false, 1},
                       AnswerCase{
                           "RetryTwiceThenContinue", {4, 4, 2}, 5, {1, 2, 2, 2, 3}, 3, false, 3},
-                      AnswerCase{"RetryThenLeave", {4, 3}, 5, {1, 2, 2}, 1, true, 2},
                       AnswerCase{"Leave", {3}, 1, {1, 2}, 1, true, 1},
                       AnswerCase{"OtherAnswerLeaves", {7}, 1, {1, 2}, 1, true, 1},
-                      AnswerCase{"OkAnswerLeaves", {1}, 1, {1, 2}, 1, true, 1},
                       AnswerCase{"NoErrorNoReport", {}, 0, {1, 2, 3}, 3, false, 0}),
     [](const ::testing::TestParamInfo<AnswerCase>& row) { return row.param.name; });
 
