@@ -339,6 +339,10 @@ TEST_F(GridTest, RowsFollowTheRecordsetAndItsFilter) {
     recordset_->setFilter(host::adFilterNone);
     grid_->refreshRows();
     EXPECT_EQ(grid_->view()->model()->rowCount(), 3);
+    // The same rows with values the window changed (derived prices) are painted again.
+    QSignalSpy repainted(grid_->view()->model(), &QAbstractItemModel::dataChanged);
+    grid_->refreshRows();
+    EXPECT_EQ(repainted.count(), 1);
 }
 
 } // namespace
