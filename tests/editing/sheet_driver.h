@@ -19,9 +19,7 @@ inline const char* const Article = setuptest::ArticleWithoutOptions;
 
 // The header of the demo article with the purchase period that its third list asks for.
 inline void openSheet(FRMMG_PREZZOLAMPO* w) {
-    WindowDriver::typeAndEnter(w->TXT_CODART, QString::fromLatin1(Article));
-    WindowDriver::typeAndEnter(w->TXT_DADATA_ACQ, QStringLiteral("01012024"));
-    WindowDriver::typeAndEnter(w->TXT_ADATA_ACQ, QStringLiteral("31122024"));
+    WindowDriver::openArticle(*w, QString::fromLatin1(Article));
 }
 
 inline QWidget* focused() {

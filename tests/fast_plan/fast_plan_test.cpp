@@ -117,18 +117,12 @@ void typeAndEnter(const QString& text) {
     QTest::keyClick(focused, Qt::Key_Return);
 }
 
-void openSheet(FRMMG_PREZZOLAMPO& w) {
-    WindowDriver::typeAndEnter(w.TXT_CODART, u"VITI-INOX-4X40"_qs);
-    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, u"01012024"_qs);
-    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, u"31122024"_qs);
-}
-
 // What a person does: opens the article, types a stretch of the sheet (a purchase row's end
 // derives the sales prices), recalculates, saves a row whose stored row someone deleted,
 // starts again and opens the article once more.
 void script(ScriptRun& run, const QString& connectionString) {
     FRMMG_PREZZOLAMPO& w = run.w();
-    run.act(u"open"_qs, [&] { openSheet(w); });
+    run.act(u"open"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
     for (int i = 0; i < 14; ++i)
         run.act(u"Enter %1"_qs.arg(i), [&] { typeAndEnter(QString::number(i % 7 + 2)); });
     run.act(u"&Ricalcola"_qs, [&] { WindowDriver::click(w.CMD_RICALCOLATUTTI); });
@@ -148,7 +142,7 @@ void script(ScriptRun& run, const QString& connectionString) {
         w.UpdateRecord(sales);
     });
     run.act(u"&Nuovo"_qs, [&] { WindowDriver::click(w.CMD_NUOVO); });
-    run.act(u"open again"_qs, [&] { openSheet(w); });
+    run.act(u"open again"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
 }
 
 class FastPlan : public ::testing::TestWithParam<const char*> {

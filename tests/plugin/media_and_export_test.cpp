@@ -83,9 +83,7 @@ TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExpo
     ASSERT_EQ(d.log->messages.size(), 1);
     EXPECT_EQ(d.log->messages[0].title, QStringLiteral("Avviso Utente"));
 
-    WindowDriver::typeAndEnter(w.TXT_CODART, QStringLiteral("TRAP-BATT-18V"));
-    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, QStringLiteral("01012026"));
-    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, QStringLiteral("311226"));
+    WindowDriver::openArticle(w, u"TRAP-BATT-18V"_qs, u"01012026"_qs, u"311226"_qs);
     ASSERT_TRUE(w.Rst_RecSet_LISACQ);
     // The user goes to a row that links nothing yet.
     host::Recordset& rows = *w.Rst_RecSet_LISACQ;

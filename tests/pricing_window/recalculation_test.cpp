@@ -178,9 +178,7 @@ TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
 TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO& w = *driver->window();
-    WindowDriver::typeAndEnter(w.TXT_CODART, "TRAP-BATT-18V");
-    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, "01012024");
-    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, "31122024");
+    WindowDriver::openArticle(w, u"TRAP-BATT-18V"_qs);
     ASSERT_TRUE(w.Rst_RecSet_LISVEN && w.Rst_RecSet_LISACQ) << "the drill did not load";
     host::Recordset& sales = *w.Rst_RecSet_LISVEN;
     ASSERT_EQ(sales.RecordCount(), 5);
@@ -269,9 +267,7 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
 TEST_P(Recalculation, InsertedRowsGetTheDefaultMarkupFromTheHeader) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO& w = *driver->window();
-    WindowDriver::typeAndEnter(w.TXT_CODART, "SEMENTI-PRATO");
-    WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, "01012024");
-    WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, "31122024");
+    WindowDriver::openArticle(w, u"SEMENTI-PRATO"_qs);
     ASSERT_TRUE(w.Rst_RecSet_LISVEN) << "the article did not load";
     w.RowsModified = true;
     w.FME_TESTATA_ChangeStatus(0, 0); // the purchase row is inserted: the rows are derived

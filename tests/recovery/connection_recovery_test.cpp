@@ -46,9 +46,7 @@ TEST(PostgreSQLStoppedMidSheet, TheTypedPriceIsStoredOnceTheServerIsBack) {
         WindowDriver driver({cs, true, QDate::currentDate(), log});
         driver.show();
         FRMMG_PREZZOLAMPO& w = *driver.window();
-        WindowDriver::typeAndEnter(w.TXT_CODART, u"VITI-INOX-4X40"_qs);
-        WindowDriver::typeAndEnter(w.TXT_DADATA_ACQ, u"01012024"_qs);
-        WindowDriver::typeAndEnter(w.TXT_ADATA_ACQ, u"31122024"_qs);
+        WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs);
         ASSERT_TRUE(w.Rst_RecSet_LISACQ && w.Rst_RecSet_LISVEN) << "both sides loaded";
         host::Recordset& sales = *w.Rst_RecSet_LISVEN;
         valueAt(sales, 2, price); // the stored row of list 2

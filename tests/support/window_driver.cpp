@@ -89,6 +89,13 @@ void WindowDriver::pump() {
     }
 }
 
+void WindowDriver::openArticle(FRMMG_PREZZOLAMPO& w, const QString& article, const QString& from,
+                               const QString& to) {
+    typeAndEnter(w.TXT_CODART, article);
+    typeAndEnter(w.TXT_DADATA_ACQ, from);
+    typeAndEnter(w.TXT_ADATA_ACQ, to);
+}
+
 void WindowDriver::typeAndEnter(host::FieldControl* field, const QString& text) {
     QLineEdit* editor = field->editor();
     editor->setFocus();

@@ -65,6 +65,10 @@ class WindowDriver {
     static void pump();
     // Types text into a field's editor and presses Enter.
     static void typeAndEnter(host::FieldControl* field, const QString& text);
+    // The article typed, then the purchase period the demo's third purchase list asks for.
+    static void openArticle(FRMMG_PREZZOLAMPO& w, const QString& article,
+                            const QString& from = u"01012024"_qs,
+                            const QString& to = u"31122024"_qs);
     static void click(QAbstractButton* button);
 
     // The procedures the window reported errors under; the texts of the messages shown; the
