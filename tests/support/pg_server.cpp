@@ -1,10 +1,10 @@
 #include "tests/support/pg_server.h"
 
+#include "host/data/connection.h"
+#include "runtime/errors.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -176,27 +176,14 @@ QString valueOf(const QString& connection, const char* key) {
 
 // CREATE DATABASE through the admin database; empty text on success, else the server's reason.
 QString createDatabase(const Cluster& c, const QString& name) {
-    static int counter = 0;
-    const QString qtName = QStringLiteral("prezzolampo_test_admin_%1").arg(++counter);
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtName);
-        db.setHostName(valueOf(c.baseConnection, "Host"));
-        db.setPort(valueOf(c.baseConnection, "Port").toInt());
-        db.setUserName(valueOf(c.baseConnection, "User ID"));
-        db.setPassword(valueOf(c.baseConnection, "Password"));
-        db.setDatabaseName(c.adminDatabase);
-        if (!db.open()) {
-            failure = db.lastError().text();
-        } else {
-            QSqlQuery query(db);
-            if (!query.exec(QStringLiteral("CREATE DATABASE ") + name))
-                failure = query.lastError().text();
-        }
-        db.close();
+    try {
+        host::Connection admin;
+        admin.Open(c.baseConnection + QStringLiteral(";Database=") + c.adminDatabase);
+        admin.Execute(QStringLiteral("CREATE DATABASE ") + name);
+        return {};
+    } catch (const rt::Error& e) {
+        return e.description();
     }
-    QSqlDatabase::removeDatabase(qtName);
-    return failure;
 }
 
 } // namespace
@@ -228,18 +215,13 @@ QString testOdbcPostgresConnectionString() {
                  valueOf(native, "User ID"), valueOf(native, "Password"));
     // The driver is asked once: a missing one is a reason like a missing server.
     static const QString missing = [&odbc] {
-        const QString qtName = QStringLiteral("prezzolampo_test_odbc_probe");
-        QString failure;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), qtName);
-            db.setDatabaseName(odbc.section(u';', 1));
-            if (!db.open())
-                failure = QStringLiteral("driver ODBC di PostgreSQL non disponibile: ") +
-                          db.lastError().text();
-            db.close();
+        try {
+            host::Connection probe;
+            probe.Open(odbc);
+            return QString();
+        } catch (const rt::Error& e) {
+            return QStringLiteral("driver ODBC di PostgreSQL non disponibile: ") + e.description();
         }
-        QSqlDatabase::removeDatabase(qtName);
-        return failure;
     }();
     if (!missing.isEmpty()) {
         std::lock_guard lock(clusterMutex());
