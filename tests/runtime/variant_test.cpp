@@ -61,7 +61,6 @@ TEST(Error, NumbersAndDescriptions) {
         {rt::Error::invalidUseOfNull(), 94, "Utilizzo non valido di Null"},
         {rt::Error::objectNotSet(), 91,
          "Variabile oggetto o variabile del blocco With non impostata"},
-        {rt::Error(rt::ErrDatabase, "server says no"), rt::ErrDatabase, "server says no"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.description);
