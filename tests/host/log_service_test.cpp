@@ -57,7 +57,7 @@ class DialogLogServiceTest : public ::testing::Test {
 
 // An error report (style 4370 in the rows below) and messages: the box shown, the answer.
 TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
-    const QStringList report = {"Interrompi", "Riprova", "Ignora"};
+    const QStringList abortRetryIgnore = {"Interrompi", "Riprova", "Ignora"};
     const struct {
         int style;
         const char* press; // a caption, or "" for Esc
@@ -66,10 +66,10 @@ TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
         const char* defaultButton;
         QMessageBox::Icon icon;
     } cases[] = {
-        {4370, "Interrompi", host::ErrorLeave, report, "Riprova", QMessageBox::Critical},
-        {4370, "Riprova", host::ErrorRetry, report, "Riprova", QMessageBox::Critical},
-        {4370, "Ignora", host::ErrorContinue, report, "Riprova", QMessageBox::Critical},
-        {4370, "", host::ErrorLeave, report, "Riprova", QMessageBox::Critical},
+        {4370, "Interrompi", host::ErrorLeave, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "Riprova", host::ErrorRetry, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "Ignora", host::ErrorContinue, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "", host::ErrorLeave, abortRetryIgnore, "Riprova", QMessageBox::Critical},
         {48, "OK", host::vbOK, {"OK"}, "OK", QMessageBox::Warning},
         {64 + 1, "Annulla", host::vbCancel, {"OK", "Annulla"}, "OK", QMessageBox::Information},
         {16 + 4 + 256, "Sì", host::vbYes, {"Sì", "No"}, "No", QMessageBox::Critical},
@@ -82,18 +82,14 @@ TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
                                                  : logPath());
         Seen seen;
         answerNextBox(seen, QString::fromUtf8(c.press));
-        if (c.style == 4370) {
-            log.setError(rt::Error(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente")));
-            EXPECT_EQ(log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                                      QStringLiteral("SetupGrids"), c.style),
-                      c.answer);
-            EXPECT_EQ(seen.title, QStringLiteral("prezzolampo"));
-        } else {
-            EXPECT_EQ(log.message(QStringLiteral("Parametri mancanti"), c.style,
-                                  QStringLiteral("Attenzione")),
-                      c.answer);
-            EXPECT_EQ(seen.title, QStringLiteral("Attenzione"));
-        }
+        log.setError(rt::Error(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente")));
+        const bool report = c.style == 4370;
+        EXPECT_EQ(report ? log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
+                                           QStringLiteral("SetupGrids"), c.style)
+                         : log.message(QStringLiteral("Parametri mancanti"), c.style,
+                                       QStringLiteral("Attenzione")),
+                  c.answer);
+        EXPECT_EQ(seen.title, report ? u"prezzolampo"_qs : u"Attenzione"_qs);
         EXPECT_EQ(seen.buttons, c.buttons);
         EXPECT_EQ(seen.defaultButton, QString::fromUtf8(c.defaultButton));
         EXPECT_EQ(seen.icon, c.icon);
