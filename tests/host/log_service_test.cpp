@@ -52,6 +52,14 @@ void answerNextBox(Seen& seen, const QString& caption) {
 
 const rt::Error TypeMismatch(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente"));
 
+// An error report of TypeMismatch (style 4370) or a message; answers the button pressed.
+int ask(host::DialogLogService& log, int style) {
+    if (style != 4370)
+        return log.message(u"Parametri mancanti"_qs, style, u"Attenzione"_qs);
+    log.setError(TypeMismatch);
+    return log.reportError(u"prezzolampo"_qs, u"Listini"_qs, u"SetupGrids"_qs, style);
+}
+
 class DialogLogServiceTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
@@ -85,14 +93,8 @@ TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
                                                  : logPath());
         Seen seen;
         answerNextBox(seen, QString::fromUtf8(c.press));
-        log.setError(TypeMismatch);
-        const bool report = c.style == 4370;
-        EXPECT_EQ(report ? log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                                           QStringLiteral("SetupGrids"), c.style)
-                         : log.message(QStringLiteral("Parametri mancanti"), c.style,
-                                       QStringLiteral("Attenzione")),
-                  c.answer);
-        EXPECT_EQ(seen.title, report ? u"prezzolampo"_qs : u"Attenzione"_qs);
+        EXPECT_EQ(ask(log, c.style), c.answer);
+        EXPECT_EQ(seen.title, c.style == 4370 ? u"prezzolampo"_qs : u"Attenzione"_qs);
         EXPECT_EQ(seen.buttons, c.buttons);
         EXPECT_EQ(seen.defaultButton, QString::fromUtf8(c.defaultButton));
         EXPECT_EQ(seen.icon, c.icon);
@@ -119,16 +121,17 @@ TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErr
                                         "Errori della connessione:\n"
                                         "  207 - Invalid column name 'X'. [42S22]\n"
                                         "  8180 - Statement(s) could not be prepared."));
-    const QStringList lines = readAll(logPath()).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 7) << readAll(logPath()).toStdString();
-    static const QRegularExpression stamped(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\| "));
-    EXPECT_TRUE(stamped.match(lines.at(0)).hasMatch()) << lines.at(0).toStdString();
-    EXPECT_TRUE(lines.at(0).endsWith(QStringLiteral("| ERRORE | prezzolampo | Finestra: Listini")));
-    EXPECT_EQ(lines.at(2), QStringLiteral("    Errore n. -2147217900: Nome di colonna non valido"));
-    EXPECT_EQ(lines.at(4), QStringLiteral("      207 - Invalid column name 'X'. [42S22]"));
-    EXPECT_TRUE(stamped.match(lines.at(6)).hasMatch());
-    EXPECT_TRUE(lines.at(6).endsWith(QStringLiteral("| RISPOSTA | UpdateRecord | Ignora")));
+    static const QRegularExpression stamp(
+        u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "_qs,
+        QRegularExpression::MultilineOption);
+    EXPECT_EQ(readAll(logPath()).replace(stamp, u"T "_qs),
+              u"T | ERRORE | prezzolampo | Finestra: Listini\n"
+              "    Procedura: UpdateRecord\n"
+              "    Errore n. -2147217900: Nome di colonna non valido\n"
+              "    Errori della connessione:\n"
+              "      207 - Invalid column name 'X'. [42S22]\n"
+              "      8180 - Statement(s) could not be prepared.\n"
+              "T | RISPOSTA | UpdateRecord | Ignora\n"_qs);
 
     // The next report starts afresh: the errors were reported once.
     answerNextBox(seen, QStringLiteral("Interrompi"));
@@ -237,19 +240,13 @@ TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWritten
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
         host::DialogLogService log(logPath());
-        log.setError(TypeMismatch);
         ::testing::internal::CaptureStderr();
-        const int answer =
-            c.style == 4370
-                ? log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                                  QStringLiteral("Form_Unload"), c.style)
-                : log.message(QStringLiteral("Le date di validità non sono corrette!"), c.style,
-                              QStringLiteral("Attenzione"));
+        const int answer = ask(log, c.style);
         const QString standardError =
             QString::fromStdString(::testing::internal::GetCapturedStderr());
         EXPECT_EQ(answer, c.answer);
         const QString logged = QStringLiteral("| RISPOSTA | %1 | %2")
-                                   .arg(c.style == 4370 ? "Form_Unload" : "Attenzione", c.logged);
+                                   .arg(c.style == 4370 ? "SetupGrids" : "Attenzione", c.logged);
         EXPECT_TRUE(standardError.contains(QStringLiteral("risposta senza domanda: ") + c.logged))
             << standardError.toStdString();
         EXPECT_TRUE(readAll(logPath()).contains(logged)) << logged.toStdString();
@@ -259,7 +256,6 @@ TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWritten
 
 TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQuits) {
     host::DialogLogService log(logPath());
-    log.setError(TypeMismatch);
     // The box stands on the screen until the program is told to quit.
     QTimer::singleShot(0, [] {
         processEventsUntil([] {
@@ -268,10 +264,8 @@ TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQui
         });
         host::quitWithoutQuestions();
     });
-    EXPECT_EQ(log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                              QStringLiteral("Form_Unload"), 4370),
-              host::ErrorLeave);
-    EXPECT_TRUE(readAll(logPath()).contains(QStringLiteral("RISPOSTA | Form_Unload | Interrompi")));
+    EXPECT_EQ(ask(log, 4370), host::ErrorLeave);
+    EXPECT_TRUE(readAll(logPath()).contains(u"RISPOSTA | SetupGrids | Interrompi"_qs));
 }
 
 } // namespace
