@@ -16,7 +16,6 @@ TEST(CStr, ItalianDesktopText) {
          {"False", Variant(false), "Falso"},
          {"Integer", Variant(std::int16_t{-5}), "-5"},
          {"1/3", Variant(1.0 / 3), "0,333333333333333"},
-         {"0.1+0.2", Variant(0.1 + 0.2), "0,3"},
          {"1e20", Variant(1e20), "1E+20"},
          {"0.00001", Variant(0.00001), "1E-05"},
          {"-0.0", Variant(-0.0), "0"},
@@ -45,7 +44,6 @@ TEST(CDec, NumbersAndItalianTexts) {
                      "0.3333333333333333333333333334"},
                     {"date is its serial", Variant(March5), "45356"},
                     {"letters", Variant("abc"), "", rt::ErrTypeMismatch},
-                    {"two commas", Variant("1,2,3"), "", rt::ErrTypeMismatch},
                     {"empty text", Variant(""), "", rt::ErrTypeMismatch},
                     {"too large", Variant("1E30"), "", rt::ErrOverflow}},
                    [](const Variant& v) { return rt::CDec(v).toString(); });
@@ -70,7 +68,6 @@ TEST(CIntCLng, HalvesToEvenAndOverflow) {
                          {"-32768.5", Variant(-32768.5), -32768},
                          {"-32769", Variant(std::int32_t{-32769}), 0, rt::ErrOverflow},
                          {"Decimal 32767.5", Variant(dec("32767.5")), 0, rt::ErrOverflow},
-                         {"text 2,5", Variant("2,5"), 2},
                          {"Empty", Empty, 0},
                          {"Null", Null, 0, rt::ErrInvalidUseOfNull},
                          {"True", Variant(true), -1},
