@@ -115,23 +115,20 @@ TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErr
     log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
                     QStringLiteral("UpdateRecord"), 4370);
 
-    EXPECT_EQ(seen.text, QStringLiteral("Finestra: Listini\n"
-                                        "Procedura: UpdateRecord\n"
-                                        "Errore n. -2147217900: Nome di colonna non valido\n"
-                                        "Errori della connessione:\n"
-                                        "  207 - Invalid column name 'X'. [42S22]\n"
-                                        "  8180 - Statement(s) could not be prepared."));
+    const QString text = u"Finestra: Listini\n"
+                         "Procedura: UpdateRecord\n"
+                         "Errore n. -2147217900: Nome di colonna non valido\n"
+                         "Errori della connessione:\n"
+                         "  207 - Invalid column name 'X'. [42S22]\n"
+                         "  8180 - Statement(s) could not be prepared."_qs;
+    EXPECT_EQ(seen.text, text);
+    // The log file has the same text, indented, between time-stamped lines.
     static const QRegularExpression stamp(
         u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "_qs,
         QRegularExpression::MultilineOption);
     EXPECT_EQ(readAll(logPath()).replace(stamp, u"T "_qs),
-              u"T | ERRORE | prezzolampo | Finestra: Listini\n"
-              "    Procedura: UpdateRecord\n"
-              "    Errore n. -2147217900: Nome di colonna non valido\n"
-              "    Errori della connessione:\n"
-              "      207 - Invalid column name 'X'. [42S22]\n"
-              "      8180 - Statement(s) could not be prepared.\n"
-              "T | RISPOSTA | UpdateRecord | Ignora\n"_qs);
+              u"T | ERRORE | prezzolampo | "_qs + QString(text).replace(u"\n"_qs, u"\n    "_qs) +
+                  u"\nT | RISPOSTA | UpdateRecord | Ignora\n"_qs);
 
     // The next report starts afresh: the errors were reported once.
     answerNextBox(seen, QStringLiteral("Interrompi"));
