@@ -1,10 +1,12 @@
 // Log service: the error report's buttons and answers, messages by style, the log file, and
 // the reports that no window's log service makes.
 #include "host/services/log_service.h"
-#include "tests/host/host_test_helpers.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +16,21 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Lets events run until the condition holds (at most two seconds); answers the condition.
+bool processEventsUntil(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return condition();
+}
+
+QString readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(f.readAll())
+                                                         : QString();
+}
 
 // What the user saw in the box, and the button (by caption) or key that answered it.
 struct Seen {

