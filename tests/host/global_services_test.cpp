@@ -1,10 +1,8 @@
 // Global services' object factory and the article look-up's query on a database.
 #include "host/data/recordset.h"
 #include "host/services/article_lookup.h"
-#include "host/services/currency_service.h"
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
-#include "host/services/net_price_calculator.h"
 #include "runtime/conversions.h"
 #include "tests/host/host_test_helpers.h"
 
@@ -12,74 +10,47 @@
 
 namespace {
 
-TEST(HostObjectFactory, StandardMakesARealObjectOfEachKind) {
-    const host::HostObjectFactory f =
-        host::HostObjectFactory::standard(QStringLiteral("/tmp/x.log"));
+// The window tests load through the standard factory but for these two objects, their own.
+TEST(HostObjectFactory, StandardLogsToTheGivenFileAndMakesAConnectionPerWindow) {
+    const host::HostObjectFactory f = host::HostObjectFactory::standard(u"/tmp/x.log"_qs);
     auto log = std::dynamic_pointer_cast<host::DialogLogService>(f.logService());
     ASSERT_TRUE(log);
-    EXPECT_EQ(log->logFilePath(), QStringLiteral("/tmp/x.log"));
-    EXPECT_NE(f.connection(), f.connection()) << "a new object for every window";
-
-    auto calc = f.netPriceCalculator();
-    ASSERT_TRUE(calc);
-    calc->setCurrency(QStringLiteral("EURO"));
-    calc->setGrossPrice(rt::Variant(dec("1.0005")));
-    calc->compute();
-    EXPECT_EQ(calc->netPrice(), rt::Variant(dec("1.001"))) << "the euro's 3 price decimals";
+    EXPECT_EQ(log->logFilePath(), u"/tmp/x.log"_qs);
+    EXPECT_NE(f.connection(), f.connection());
 }
 
-class ArticleLookupOnDatabase : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        connection = memoryConnection({
-            QStringLiteral(
-                "CREATE TABLE [MG66_ANAGRART] ([MG66_DITTA_CG18] [decimal](5, 0) NOT NULL, "
-                "[MG66_CODART] [char](25) NOT NULL)"),
-            QStringLiteral(
-                "CREATE TABLE [MG87_DESCART] ([MG87_DITTA_CG18] [decimal](5, 0) NOT NULL, "
-                "[MG87_CODART_MG66] [char](25) NOT NULL, [MG87_OPZIONE_MG5E] [char](20) "
-                "NOT NULL, [MG87_DESCART] [varchar](72) NULL)"),
-            QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (1, 'VITE-M6')"),
-            QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (1, 'COLLA')"),
-            QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (1, 'SMALTO')"),
-            QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (2, 'ALTRA-DITTA')"),
-            QStringLiteral("INSERT INTO MG87_DESCART VALUES (1, 'VITE-M6', '', 'Vite M6')"),
-            QStringLiteral(
-                "INSERT INTO MG87_DESCART VALUES (1, 'SMALTO', '', 'Smalto all''acqua')"),
-            QStringLiteral(
-                "INSERT INTO MG87_DESCART VALUES (1, 'SMALTO', 'ROSSO', 'Smalto rosso')"),
-            QStringLiteral("INSERT INTO MG87_DESCART VALUES (2, 'VITE-M6', '', 'Altra ditta')"),
-        });
-    }
-    std::shared_ptr<host::Connection> connection;
-};
-
-TEST_F(ArticleLookupOnDatabase, ListsTheCompanysArticlesWithTheirOwnDescription) {
+// Company 1's articles with and without an own description and with an option's one; company
+// 2's article and description must not show.
+TEST(ArticleLookup, ListsTheCompanysArticlesWithTheirOwnDescriptionAndRefusesOddCodes) {
+    auto connection = memoryConnection({
+        QStringLiteral("CREATE TABLE MG66_ANAGRART (MG66_DITTA_CG18 decimal(5,0), MG66_CODART "
+                       "char(25))"),
+        QStringLiteral("CREATE TABLE MG87_DESCART (MG87_DITTA_CG18 decimal(5,0), MG87_CODART_MG66 "
+                       "char(25), MG87_OPZIONE_MG5E char(20), MG87_DESCART varchar(72))"),
+        QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (1, 'VITE-M6'), (1, 'COLLA'), "
+                       "(1, 'SMALTO'), (2, 'ALTRA-DITTA')"),
+        QStringLiteral("INSERT INTO MG87_DESCART VALUES (1, 'VITE-M6', '', 'Vite M6'), "
+                       "(1, 'SMALTO', '', 'Smalto all''acqua'), (1, 'SMALTO', 'ROSSO', "
+                       "'Smalto rosso'), (2, 'VITE-M6', '', 'Altra ditta')"),
+    });
     host::ArticleLookupProvider lookup;
     lookup.prepare(QStringLiteral(" 1 "));
-    EXPECT_EQ(lookup.keyColumn(), rt::Variant(QStringLiteral("MG66_CODART")));
-    EXPECT_EQ(lookup.title(), QStringLiteral("Articoli di magazzino"));
-
-    auto rs = connection->Execute(lookup.query());
     QStringList rows;
-    for (; !rs->IsEOF(); rs->MoveNext()) {
+    for (auto rs = connection->Execute(lookup.query()); !rs->IsEOF(); rs->MoveNext()) {
         const rt::Variant desc = rs->Fields(lookup.descriptionColumn().asString()).Value();
         rows << rt::Trim(rs->Fields(lookup.keyColumn().asString()).Value().asString()) + u'=' +
                     (desc.isNull() ? QStringLiteral("<null>") : desc.asString());
     }
     EXPECT_EQ(rows, (QStringList{"COLLA=<null>", "SMALTO=Smalto all'acqua", "VITE-M6=Vite M6"}));
-}
 
-TEST_F(ArticleLookupOnDatabase, RefusesACompanyCodeThatIsNotANumber) {
-    host::ArticleLookupProvider lookup;
-    lookup.prepare(QStringLiteral("2"));
     for (const char* code : {"", "1 OR 1=1", "-1", "1.5"}) {
         SCOPED_TRACE(code);
         EXPECT_EQ(errorNumberOf([&] { lookup.prepare(QString::fromLatin1(code)); }),
                   rt::ErrTypeMismatch);
     }
     EXPECT_TRUE(
-        lookup.query().endsWith(QStringLiteral("WHERE MG66_DITTA_CG18 = 2 ORDER BY MG66_CODART")));
+        lookup.query().endsWith(QStringLiteral("WHERE MG66_DITTA_CG18 = 1 ORDER BY MG66_CODART")))
+        << "a refused code keeps the query of the last company";
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// Helpers shared by the host tests: an in-memory SQLite connection filled with SQL Server
-// text, as the window writes it.
+// An in-memory SQLite connection for the host tests, filled with the given statements.
 
 #include "host/data/connection.h"
 #include "tests/runtime/test_helpers.h"
@@ -15,17 +14,4 @@ inline std::shared_ptr<host::Connection> memoryConnection(const QStringList& sta
         connection->Execute(s);
     connection->clearTrace();
     return connection;
-}
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <functional>
-
-// Lets events run until the condition holds (at most two seconds); answers the condition.
-inline bool processEventsUntil(const std::function<bool()>& condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
 }

@@ -1,9 +1,11 @@
-// Log service: the error report's buttons and answers, messages by style, and the log file.
+// Log service: the error report's buttons and answers, messages by style, the log file, and
+// the reports that no window's log service makes.
 #include "host/services/log_service.h"
-#include "tests/host/host_test_helpers.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -15,6 +17,21 @@
 
 namespace {
 
+// Lets events run until the condition holds (at most two seconds); answers the condition.
+bool processEventsUntil(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return condition();
+}
+
+QString readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(f.readAll())
+                                                         : QString();
+}
+
 // What the user saw in the box, and the button (by caption) or key that answered it.
 struct Seen {
     QString title;
@@ -24,10 +41,10 @@ struct Seen {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers the next modal message box by clicking the button with the caption, or by a key
-// (Qt::Key_Return / Qt::Key_Escape) when the caption is empty.
-void answerNextBox(Seen& seen, const QString& caption, int key = 0) {
-    QTimer::singleShot(0, [&seen, caption, key] {
+// Answers the next modal message box by clicking the button with the caption, or by Esc when
+// the caption is empty.
+void answerNextBox(Seen& seen, const QString& caption) {
+    QTimer::singleShot(0, [&seen, caption] {
         QMessageBox* box = nullptr;
         processEventsUntil([&] {
             box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -41,21 +58,23 @@ void answerNextBox(Seen& seen, const QString& caption, int key = 0) {
         for (QAbstractButton* b : box->buttons())
             seen.buttons << b->text();
         seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
-        if (key) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(box, &press);
-            return;
-        }
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        if (caption.isEmpty())
+            QCoreApplication::sendEvent(box, &esc);
         for (QAbstractButton* b : box->buttons())
             if (b->text() == caption)
                 b->click();
     });
 }
 
-QString readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(f.readAll())
-                                                         : QString();
+const rt::Error TypeMismatch(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente"));
+
+// An error report of TypeMismatch (style 4370) or a message; answers the button pressed.
+int ask(host::DialogLogService& log, int style) {
+    if (style != 4370)
+        return log.message(u"Parametri mancanti"_qs, style, u"Attenzione"_qs);
+    log.setError(TypeMismatch);
+    return log.reportError(u"prezzolampo"_qs, u"Listini"_qs, u"SetupGrids"_qs, style);
 }
 
 class DialogLogServiceTest : public ::testing::Test {
@@ -64,33 +83,42 @@ class DialogLogServiceTest : public ::testing::Test {
     QString logPath() const { return dir.filePath(QStringLiteral("prezzolampo.log")); }
 };
 
-TEST_F(DialogLogServiceTest, ErrorReportAnswersByTheButtonPressed) {
+// An error report (style 4370 in the rows below) and messages: the box shown, the answer.
+TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
+    const QStringList abortRetryIgnore = {"Interrompi", "Riprova", "Ignora"};
     const struct {
-        const char* button;
-        int key;
+        int style;
+        const char* press; // a caption, or "" for Esc
         int answer;
+        QStringList buttons;
+        const char* defaultButton;
+        QMessageBox::Icon icon;
     } cases[] = {
-        {"Interrompi", 0, host::ErrorLeave},
-        {"Riprova", 0, host::ErrorRetry},
-        {"Ignora", 0, host::ErrorContinue},
-        {"", Qt::Key_Return, host::ErrorRetry}, // the default button of style 4370
-        {"", Qt::Key_Escape, host::ErrorLeave},
+        {4370, "Interrompi", host::ErrorLeave, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "Riprova", host::ErrorRetry, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "Ignora", host::ErrorContinue, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {4370, "", host::ErrorLeave, abortRetryIgnore, "Riprova", QMessageBox::Critical},
+        {48, "OK", host::vbOK, {"OK"}, "OK", QMessageBox::Warning},
+        {64 + 1, "Annulla", host::vbCancel, {"OK", "Annulla"}, "OK", QMessageBox::Information},
+        {16 + 4 + 256, "Sì", host::vbYes, {"Sì", "No"}, "No", QMessageBox::Critical},
+        {3 + 512, "No", host::vbNo, {"Sì", "No", "Annulla"}, "Annulla", QMessageBox::NoIcon},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.button);
-        SCOPED_TRACE(c.key);
-        host::DialogLogService log(logPath());
-        log.setError(rt::Error(rt::ErrTypeMismatch, QStringLiteral("Tipo non corrispondente")));
+        SCOPED_TRACE(testing::Message() << c.style << " " << c.press);
+        // The warning's log file cannot be written: that never stops the message.
+        host::DialogLogService log(c.style == 48 ? dir.filePath(QStringLiteral("no/dir/x.log"))
+                                                 : logPath());
         Seen seen;
-        answerNextBox(seen, QString::fromLatin1(c.button), c.key);
-        EXPECT_EQ(log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                                  QStringLiteral("SetupGrids"), 4370),
-                  c.answer);
-        EXPECT_EQ(seen.buttons, (QStringList{"Interrompi", "Riprova", "Ignora"}));
-        EXPECT_EQ(seen.defaultButton, QStringLiteral("Riprova"));
-        EXPECT_EQ(seen.icon, QMessageBox::Critical);
-        EXPECT_EQ(seen.title, QStringLiteral("prezzolampo"));
+        answerNextBox(seen, QString::fromUtf8(c.press));
+        EXPECT_EQ(ask(log, c.style), c.answer);
+        EXPECT_EQ(seen.title, c.style == 4370 ? u"prezzolampo"_qs : u"Attenzione"_qs);
+        EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.defaultButton, QString::fromUtf8(c.defaultButton));
+        EXPECT_EQ(seen.icon, c.icon);
     }
+    const QString log = readAll(logPath());
+    EXPECT_EQ(log.count(QStringLiteral("| MESSAGGIO | Attenzione | Parametri mancanti\n")), 3);
+    EXPECT_EQ(log.count(QStringLiteral("| RISPOSTA | Attenzione | Annulla\n")), 1);
 }
 
 TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErrors) {
@@ -104,67 +132,25 @@ TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErr
     log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
                     QStringLiteral("UpdateRecord"), 4370);
 
-    EXPECT_EQ(seen.text, QStringLiteral("Finestra: Listini\n"
-                                        "Procedura: UpdateRecord\n"
-                                        "Errore n. -2147217900: Nome di colonna non valido\n"
-                                        "Errori della connessione:\n"
-                                        "  207 - Invalid column name 'X'. [42S22]\n"
-                                        "  8180 - Statement(s) could not be prepared."));
-    const QStringList lines = readAll(logPath()).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 7) << readAll(logPath()).toStdString();
-    static const QRegularExpression stamped(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\| "));
-    EXPECT_TRUE(stamped.match(lines.at(0)).hasMatch()) << lines.at(0).toStdString();
-    EXPECT_TRUE(lines.at(0).endsWith(QStringLiteral("| ERRORE | prezzolampo | Finestra: Listini")));
-    EXPECT_EQ(lines.at(2), QStringLiteral("    Errore n. -2147217900: Nome di colonna non valido"));
-    EXPECT_EQ(lines.at(4), QStringLiteral("      207 - Invalid column name 'X'. [42S22]"));
-    EXPECT_TRUE(stamped.match(lines.at(6)).hasMatch());
-    EXPECT_TRUE(lines.at(6).endsWith(QStringLiteral("| RISPOSTA | UpdateRecord | Ignora")));
+    const QString text = u"Finestra: Listini\n"
+                         "Procedura: UpdateRecord\n"
+                         "Errore n. -2147217900: Nome di colonna non valido\n"
+                         "Errori della connessione:\n"
+                         "  207 - Invalid column name 'X'. [42S22]\n"
+                         "  8180 - Statement(s) could not be prepared."_qs;
+    EXPECT_EQ(seen.text, text);
+    // The log file has the same text, indented, between time-stamped lines.
+    static const QRegularExpression stamp(
+        u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "_qs,
+        QRegularExpression::MultilineOption);
+    EXPECT_EQ(readAll(logPath()).replace(stamp, u"T "_qs),
+              u"T | ERRORE | prezzolampo | "_qs + QString(text).replace(u"\n"_qs, u"\n    "_qs) +
+                  u"\nT | RISPOSTA | UpdateRecord | Ignora\n"_qs);
 
     // The next report starts afresh: the errors were reported once.
     answerNextBox(seen, QStringLiteral("Interrompi"));
     log.reportError(QStringLiteral("prezzolampo"), QString(), QStringLiteral("Form_Load"), 4370);
     EXPECT_EQ(seen.text, QStringLiteral("Procedura: Form_Load\nErrore sconosciuto"));
-}
-
-TEST_F(DialogLogServiceTest, MessagesFollowTheirStyleAndAreLogged) {
-    const struct {
-        int style;
-        const char* press;
-        int answer;
-        QStringList buttons;
-        const char* defaultButton;
-        QMessageBox::Icon icon;
-    } cases[] = {
-        {48, "OK", host::vbOK, {"OK"}, "OK", QMessageBox::Warning},
-        {64 + 1, "Annulla", host::vbCancel, {"OK", "Annulla"}, "OK", QMessageBox::Information},
-        {16 + 4 + 256, "Sì", host::vbYes, {"Sì", "No"}, "No", QMessageBox::Critical},
-        {3 + 512, "No", host::vbNo, {"Sì", "No", "Annulla"}, "Annulla", QMessageBox::NoIcon},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
-        host::DialogLogService log(logPath());
-        Seen seen;
-        answerNextBox(seen, QString::fromUtf8(c.press));
-        EXPECT_EQ(log.message(QStringLiteral("Parametri mancanti"), c.style,
-                              QStringLiteral("Attenzione")),
-                  c.answer);
-        EXPECT_EQ(seen.buttons, c.buttons);
-        EXPECT_EQ(seen.defaultButton, QString::fromUtf8(c.defaultButton));
-        EXPECT_EQ(seen.icon, c.icon);
-        EXPECT_EQ(seen.title, QStringLiteral("Attenzione"));
-    }
-    const QString log = readAll(logPath());
-    EXPECT_EQ(log.count(QStringLiteral("| MESSAGGIO | Attenzione | Parametri mancanti\n")), 4);
-    EXPECT_EQ(log.count(QStringLiteral("| RISPOSTA | Attenzione | Annulla\n")), 1);
-}
-
-TEST_F(DialogLogServiceTest, AnUnwritableLogDoesNotStopTheMessage) {
-    host::DialogLogService log(dir.filePath(QStringLiteral("missing/folder/x.log")));
-    Seen seen;
-    answerNextBox(seen, QStringLiteral("OK"));
-    EXPECT_EQ(log.message(QStringLiteral("Avviso"), 64, QStringLiteral("Avviso Utente")),
-              host::vbOK);
 }
 
 TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
@@ -173,14 +159,8 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         QList<int> buttons;
         int defaultAnswer;
     } cases[] = {
-        {0, {host::vbOK}, host::vbOK},
         {64 + 4096, {host::vbOK}, host::vbOK},
-        {1, {host::vbOK, host::vbCancel}, host::vbOK},
-        {1 + 256, {host::vbOK, host::vbCancel}, host::vbCancel},
-        {4370, {host::vbAbort, host::vbRetry, host::vbIgnore}, host::vbRetry},
-        {2 + 512, {host::vbAbort, host::vbRetry, host::vbIgnore}, host::vbIgnore},
         {3, {host::vbYes, host::vbNo, host::vbCancel}, host::vbYes},
-        {4 + 48 + 256, {host::vbYes, host::vbNo}, host::vbNo},
         {4 + 512, {host::vbYes, host::vbNo}, host::vbYes}, // no third button: the first
         {5 + 256, {host::vbRetry, host::vbCancel}, host::vbCancel},
         {7, {host::vbOK}, host::vbOK},
@@ -190,6 +170,117 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         EXPECT_EQ(host::messageButtons(c.style), c.buttons);
         EXPECT_EQ(host::defaultButtonAnswer(c.style), c.defaultAnswer);
     }
+}
+
+// ---- Reports that no window's log service makes: the log service of last resort, and the
+// program that quits without a user to answer its questions.
+
+// A log service whose every report fails.
+class BrokenLog : public host::ScriptedLogService {
+  public:
+    int reportError(const QString&, const QString&, const QString&, int) override {
+        throw rt::Error(rt::ErrInternal, QStringLiteral("dialogo non disponibile"));
+    }
+};
+
+TEST(UnheardReports, GoToStandardErrorAndToTheFallbackLogService) {
+    auto scripted = std::make_shared<host::ScriptedLogService>();
+    scripted->answers = {host::ErrorContinue, host::ErrorRetry};
+    const struct {
+        const char* name;
+        std::shared_ptr<host::LogService> fallback;
+        QString failure;
+        int answer;
+        QString shownDescription; // "" = no report reaches a fallback
+    } cases[] = {
+        {"no log service yet", scripted, QString(), host::ErrorContinue,
+         TypeMismatch.description()},
+        {"the window's report failed", scripted, QStringLiteral("oggetto perso"), host::ErrorRetry,
+         TypeMismatch.description() +
+             QStringLiteral("\nLa segnalazione dell'errore non è riuscita: oggetto perso")},
+        {"no fallback installed", nullptr, QString(), host::ErrorLeave, QString()},
+        {"the fallback fails too", std::make_shared<BrokenLog>(), QString(), host::ErrorLeave,
+         QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scripted->reports.clear();
+        host::setFallbackLogService(c.fallback);
+        ::testing::internal::CaptureStderr();
+        const int answer = host::reportUnheardError(
+            QStringLiteral("prezzolampo"), QStringLiteral("Listini"), QStringLiteral("Form_Load"),
+            TypeMismatch, {}, c.failure, 4370);
+        const QString standardError =
+            QString::fromStdString(::testing::internal::GetCapturedStderr());
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_TRUE(standardError.contains(QStringLiteral("Procedura: Form_Load")) &&
+                    standardError.contains(QStringLiteral("Errore n. 13: Tipo non corrispondente")))
+            << standardError.toStdString();
+        EXPECT_EQ(scripted->reports.size(), c.shownDescription.isEmpty() ? 0 : 1);
+        for (const auto& r : scripted->reports)
+            EXPECT_EQ(QStringList({r.procedure, QString::number(r.number), r.description,
+                                   QString::number(r.style)}),
+                      QStringList({"Form_Load", "13", c.shownDescription, "4370"}));
+    }
+    host::setFallbackLogService(nullptr);
+}
+
+class QuittingWithoutQuestions : public DialogLogServiceTest {
+  protected:
+    void TearDown() override { host::quitWithoutQuestions(false); }
+};
+
+TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWrittenDown) {
+    const struct {
+        int style; // 4370: an error report
+        int answer;
+        const char* logged;
+    } cases[] = {
+        {4370, host::ErrorLeave, "Interrompi"},
+        {host::vbExclamation, host::vbOK, "OK"},
+        {host::vbYesNo | host::vbDefaultButton2, host::vbNo, "No"},
+        {host::vbYesNoCancel, host::vbCancel, "Annulla"},
+    };
+    host::quitWithoutQuestions();
+    int shown = 0;
+    QTimer watcher;
+    // A box shown would wait for an answer: the watcher closes it so that the test goes on.
+    QObject::connect(&watcher, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++shown;
+            box->done(QMessageBox::Cancel);
+        }
+    });
+    watcher.start(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        host::DialogLogService log(logPath());
+        ::testing::internal::CaptureStderr();
+        const int answer = ask(log, c.style);
+        const QString standardError =
+            QString::fromStdString(::testing::internal::GetCapturedStderr());
+        EXPECT_EQ(answer, c.answer);
+        const QString logged = QStringLiteral("| RISPOSTA | %1 | %2")
+                                   .arg(c.style == 4370 ? "SetupGrids" : "Attenzione", c.logged);
+        EXPECT_TRUE(standardError.contains(QStringLiteral("risposta senza domanda: ") + c.logged))
+            << standardError.toStdString();
+        EXPECT_TRUE(readAll(logPath()).contains(logged)) << logged.toStdString();
+    }
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQuits) {
+    host::DialogLogService log(logPath());
+    // The box stands on the screen until the program is told to quit.
+    QTimer::singleShot(0, [] {
+        processEventsUntil([] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            return box && box->isVisible();
+        });
+        host::quitWithoutQuestions();
+    });
+    EXPECT_EQ(ask(log, 4370), host::ErrorLeave);
+    EXPECT_TRUE(readAll(logPath()).contains(u"RISPOSTA | SetupGrids | Interrompi"_qs));
 }
 
 } // namespace

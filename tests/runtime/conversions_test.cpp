@@ -1,6 +1,8 @@
+// Values of the run time (Variant, Error), the conversions between them, and Format.
 #include "runtime/conversions.h"
+#include "runtime/variant.h"
 
-#include "tests/runtime/test_helpers.h"
+#include "tests/runtime/conversion_cases.h"
 
 #include <cmath>
 
@@ -8,200 +10,222 @@ namespace {
 
 using rt::Variant;
 
-const Variant Null = Variant::null();
-const Variant Empty;
-const QDate March5(2024, 3, 5);
+struct Probe : rt::Object {};
 
-Variant i16(int v) {
-    return Variant(static_cast<std::int16_t>(v));
+// The debug text is worked out from the type and names it.
+TEST(Variant, NumericAndDebugTextFollowTheType) {
+    const struct {
+        Variant value;
+        bool numeric;
+        const char* debug;
+    } cases[] = {
+        {Variant(), false, "Empty"},
+        {Variant::null(), false, "Null"},
+        {Variant(std::int16_t{5}), true, "Integer(5)"},
+        {Variant(std::int32_t{-70000}), true, "Long(-70000)"},
+        {Variant(0.5), true, "Double(0.5)"},
+        {Variant(dec("12.50")), true, "Decimal(12.5)"},
+        {Variant(true), true, "Boolean(True)"},
+        {Variant(""), false, "String(\"\")"},
+        {Variant(QDate(2024, 3, 5)), false, "Date(05/03/2024 00:00:00)"},
+        {Variant(std::make_shared<Probe>()), false, "Object"},
+        {Variant(std::shared_ptr<rt::Object>()), false, "Object(Nothing)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.debug);
+        EXPECT_EQ(c.value.isNumeric(), c.numeric);
+        EXPECT_EQ(c.value.debugText(), QString::fromUtf8(c.debug));
+    }
 }
-Variant decimalVar(const char* text) {
-    return Variant(dec(text));
+
+TEST(Variant, EmptyNullAndEmptyTextAreDifferent) {
+    const Variant values[] = {Variant(), Variant::null(), Variant(""), Variant(std::int16_t{0}),
+                              Variant(std::int32_t{0})};
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        for (std::size_t j = 0; j < std::size(values); ++j)
+            EXPECT_EQ(values[i] == values[j], i == j) << i << " vs " << j;
 }
 
-// Outcome of a conversion: its result, or the number of the error it raised.
-template <typename T> struct Case {
-    const char* name;
-    Variant value;
-    T expected;
-    int error = 0;
-};
-
-template <typename T, typename Convert>
-void check(const std::vector<Case<T>>& cases, Convert convert) {
-    for (const Case<T>& c : cases) {
-        SCOPED_TRACE(c.name);
-        T result{};
-        EXPECT_EQ(errorNumberOf([&] { result = convert(c.value); }), c.error);
-        EXPECT_EQ(c.error == 0 ? result : c.expected, c.expected);
+TEST(Error, NumbersAndDescriptions) {
+    const struct {
+        rt::Error error;
+        int number;
+        const char* description;
+    } cases[] = {
+        {rt::Error::overflow(), 6, "Overflow"},
+        {rt::Error::divisionByZero(), 11, "Divisione per zero"},
+        {rt::Error::typeMismatch(), 13, "Tipo non corrispondente"},
+        {rt::Error::invalidUseOfNull(), 94, "Utilizzo non valido di Null"},
+        {rt::Error::objectNotSet(), 91,
+         "Variabile oggetto o variabile del blocco With non impostata"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        EXPECT_EQ(c.error.number(), c.number);
+        EXPECT_EQ(c.error.description(), QString::fromUtf8(c.description));
+        EXPECT_STREQ(c.error.what(), c.description);
     }
 }
 
 TEST(CStr, ItalianDesktopText) {
     check<QString>(
-        {
-            {"Empty", Empty, ""},
-            {"Null", Null, "", rt::ErrInvalidUseOfNull},
-            {"True", Variant(true), "Vero"},
-            {"False", Variant(false), "Falso"},
-            {"Integer", i16(-5), "-5"},
-            {"0.1", Variant(0.1), "0,1"},
-            {"1/3", Variant(1.0 / 3), "0,333333333333333"},
-            {"0.1+0.2", Variant(0.1 + 0.2), "0,3"},
-            {"1e20", Variant(1e20), "1E+20"},
-            {"0.00001", Variant(0.00001), "1E-05"},
-            {"-0.0", Variant(-0.0), "0"},
-            {"1234567.891 no grouping", Variant(1234567.891), "1234567,891"},
-            {"Decimal", decimalVar("12345678901.123456"), "12345678901,123456"},
-            {"Decimal trailing zeros", decimalVar("-1.500"), "-1,5"},
-            {"text unchanged", Variant(" a "), " a "},
-            {"Date", Variant(March5), "05/03/2024"},
-            {"Date and time", Variant(QDateTime(March5, QTime(14, 30, 5))), "05/03/2024 14:30:05"},
-            {"time only", Variant(QDateTime(QDate(1899, 12, 30), QTime(8, 0))), "08:00:00"},
-            {"Object", Variant(std::shared_ptr<rt::Object>()), "", rt::ErrTypeMismatch},
-        },
+        {{"Empty", Empty, ""},
+         {"Null", Null, "", rt::ErrInvalidUseOfNull},
+         {"True", Variant(true), "Vero"},
+         {"False", Variant(false), "Falso"},
+         {"Integer", Variant(std::int16_t{-5}), "-5"},
+         {"1/3", Variant(1.0 / 3), "0,333333333333333"},
+         {"1e20", Variant(1e20), "1E+20"},
+         {"0.00001", Variant(0.00001), "1E-05"},
+         {"-0.0", Variant(-0.0), "0"},
+         {"1234567.891 no grouping", Variant(1234567.891), "1234567,891"},
+         {"Decimal trailing zeros", Variant(dec("-1.500")), "-1,5"},
+         {"text unchanged", Variant(" a "), " a "},
+         {"Date", Variant(March5), "05/03/2024"},
+         {"Date and time", Variant(QDateTime(March5, QTime(14, 30, 5))), "05/03/2024 14:30:05"},
+         {"time only", Variant(QDateTime(QDate(1899, 12, 30), QTime(8, 0))), "08:00:00"},
+         {"Object", Variant(std::shared_ptr<rt::Object>()), "", rt::ErrTypeMismatch}},
         [](const Variant& v) { return rt::CStr(v); });
 }
 
 TEST(CDec, NumbersAndItalianTexts) {
-    check<QString>(
-        {
-            {"Empty is 0", Empty, "0"},
-            {"Null", Null, "", rt::ErrInvalidUseOfNull},
-            {"True is -1", Variant(true), "-1"},
-            {"Double keeps 15 digits", Variant(1.0 / 3), "0.333333333333333"},
-            {"decimal comma", Variant("1234,5"), "1234.5"},
-            {"thousands dot ignored", Variant("1.234,5"), "1234.5"},
-            {"a dot alone is a thousands separator", Variant("0.5"), "5"},
-            {"blanks around", Variant("  12 "), "12"},
-            {"comma first", Variant(",5"), "0.5"},
-            {"exponent", Variant("1,5E3"), "1500"},
-            {"exact text", Variant("12345678901,123456"), "12345678901.123456"},
-            {"29 digits", Variant("0,33333333333333333333333333335"),
-             "0.3333333333333333333333333334"},
-            {"date is its serial", Variant(March5), "45356"},
-            {"letters", Variant("abc"), "", rt::ErrTypeMismatch},
-            {"two commas", Variant("1,2,3"), "", rt::ErrTypeMismatch},
-            {"empty text", Variant(""), "", rt::ErrTypeMismatch},
-            {"too large", Variant("1E30"), "", rt::ErrOverflow},
-        },
-        [](const Variant& v) { return rt::CDec(v).toString(); });
+    check<QString>({{"Empty is 0", Empty, "0"},
+                    {"Null", Null, "", rt::ErrInvalidUseOfNull},
+                    {"True is -1", Variant(true), "-1"},
+                    {"Double keeps 15 digits", Variant(1.0 / 3), "0.333333333333333"},
+                    {"thousands dot ignored", Variant("1.234,5"), "1234.5"},
+                    {"a dot alone is a thousands separator", Variant("0.5"), "5"},
+                    {"blanks around", Variant("  12 "), "12"},
+                    {"comma first", Variant(",5"), "0.5"},
+                    {"exponent", Variant("1,5E3"), "1500"},
+                    {"exact text", Variant("12345678901,123456"), "12345678901.123456"},
+                    {"29 digits", Variant("0,33333333333333333333333333335"),
+                     "0.3333333333333333333333333334"},
+                    {"date is its serial", Variant(March5), "45356"},
+                    {"letters", Variant("abc"), "", rt::ErrTypeMismatch},
+                    {"empty text", Variant(""), "", rt::ErrTypeMismatch},
+                    {"too large", Variant("1E30"), "", rt::ErrOverflow}},
+                   [](const Variant& v) { return rt::CDec(v).toString(); });
 }
 
 TEST(CDbl, NumbersAndItalianTexts) {
-    const std::vector<Case<double>> cases = {
-        {"Empty", Empty, 0},
-        {"Null", Null, 0, rt::ErrInvalidUseOfNull},
-        {"thousands and comma", Variant("1.234,5"), 1234.5},
-        {"blanks", Variant(" -0,1 "), -0.1},
-        {"Decimal", decimalVar("0.1"), 0.1},
-        {"date with time", Variant(QDateTime(March5, QTime(18, 0))), 45356.75},
-        {"letters", Variant("abc"), 0, rt::ErrTypeMismatch},
-        {"out of range", Variant("1E400"), 0, rt::ErrOverflow},
-    };
-    check(cases, [](const Variant& v) { return rt::CDbl(v); });
+    check<double>({{"Empty", Empty, 0},
+                   {"Null", Null, 0, rt::ErrInvalidUseOfNull},
+                   {"thousands and comma", Variant("1.234,5"), 1234.5},
+                   {"blanks", Variant(" -0,1 "), -0.1},
+                   {"Decimal", Variant(dec("0.1")), 0.1},
+                   {"date with time", Variant(QDateTime(March5, QTime(18, 0))), 45356.75},
+                   {"letters", Variant("abc"), 0, rt::ErrTypeMismatch},
+                   {"out of range", Variant("1E400"), 0, rt::ErrOverflow}},
+                  [](const Variant& v) { return rt::CDbl(v); });
 }
 
 TEST(CIntCLng, HalvesToEvenAndOverflow) {
-    const std::vector<Case<std::int32_t>> intCases = {
-        {"2.5", Variant(2.5), 2},
-        {"3.5", Variant(3.5), 4},
-        {"32767.5", Variant(32767.5), 0, rt::ErrOverflow},
-        {"-32768.5", Variant(-32768.5), -32768},
-        {"-32769", Variant(std::int32_t{-32769}), 0, rt::ErrOverflow},
-        {"Decimal 2.5", decimalVar("2.5"), 2},
-        {"Decimal 32767.5", decimalVar("32767.5"), 0, rt::ErrOverflow},
-        {"text 2,5", Variant("2,5"), 2},
-        {"text 1.000", Variant("1.000"), 1000},
-        {"text abc", Variant("abc"), 0, rt::ErrTypeMismatch},
-        {"Empty", Empty, 0},
-        {"Null", Null, 0, rt::ErrInvalidUseOfNull},
-        {"True", Variant(true), -1},
-        {"NaN", Variant(std::nan("")), 0, rt::ErrOverflow},
-    };
-    check(intCases, [](const Variant& v) { return rt::CInt(v); });
-    const std::vector<Case<std::int32_t>> longCases = {
-        {"70000", Variant("70000"), 70000},
-        {"2147483646.5", Variant(2147483646.5), 2147483646},
-        {"2147483647.5", Variant(2147483647.5), 0, rt::ErrOverflow},
-        {"-2147483648.5", decimalVar("-2147483648.5"), INT32_MIN},
-        {"-2147483649", Variant("-2147483649"), 0, rt::ErrOverflow},
-        {"date", Variant(March5), 45356},
-    };
-    check(longCases, [](const Variant& v) { return rt::CLng(v); });
+    check<std::int32_t>({{"2.5", Variant(2.5), 2},
+                         {"3.5", Variant(3.5), 4},
+                         {"32767.5", Variant(32767.5), 0, rt::ErrOverflow},
+                         {"-32768.5", Variant(-32768.5), -32768},
+                         {"-32769", Variant(std::int32_t{-32769}), 0, rt::ErrOverflow},
+                         {"Decimal 32767.5", Variant(dec("32767.5")), 0, rt::ErrOverflow},
+                         {"Empty", Empty, 0},
+                         {"Null", Null, 0, rt::ErrInvalidUseOfNull},
+                         {"True", Variant(true), -1},
+                         {"NaN", Variant(std::nan("")), 0, rt::ErrOverflow}},
+                        [](const Variant& v) { return rt::CInt(v); });
+    check<std::int32_t>({{"70000", Variant("70000"), 70000},
+                         {"2147483646.5", Variant(2147483646.5), 2147483646},
+                         {"2147483647.5", Variant(2147483647.5), 0, rt::ErrOverflow},
+                         {"-2147483648.5", Variant(dec("-2147483648.5")), INT32_MIN},
+                         {"-2147483649", Variant("-2147483649"), 0, rt::ErrOverflow},
+                         {"date", Variant(March5), 45356}},
+                        [](const Variant& v) { return rt::CLng(v); });
 }
 
 TEST(CBool, NumbersAndWords) {
-    const std::vector<Case<bool>> cases = {
-        {"Vero", Variant("Vero"), true},
-        {"falso", Variant(" falso "), false},
-        {"True", Variant("TRUE"), true},
-        {"0.5", Variant(0.5), true},
-        {"text 0", Variant("0"), false},
-        {"text -1", Variant("-1"), true},
-        {"Empty", Empty, false},
-        {"abc", Variant("abc"), false, rt::ErrTypeMismatch},
-        {"Null", Null, false, rt::ErrInvalidUseOfNull},
-    };
-    check(cases, [](const Variant& v) { return rt::CBool(v); });
+    check<bool>({{"Vero", Variant("Vero"), true},
+                 {"falso", Variant(" falso "), false},
+                 {"True", Variant("TRUE"), true},
+                 {"0.5", Variant(0.5), true},
+                 {"text 0", Variant("0"), false},
+                 {"text -1", Variant("-1"), true},
+                 {"Empty", Empty, false},
+                 {"abc", Variant("abc"), false, rt::ErrTypeMismatch},
+                 {"Null", Null, false, rt::ErrInvalidUseOfNull}},
+                [](const Variant& v) { return rt::CBool(v); });
 }
 
 TEST(CDate, ItalianDateTexts) {
     const QDateTime march5(March5, QTime(0, 0));
-    const std::vector<Case<QDateTime>> cases = {
-        {"dd/mm/yyyy", Variant("05/03/2024"), march5},
-        {"two-digit year 29", Variant("1/1/29"), QDateTime(QDate(2029, 1, 1), QTime(0, 0))},
-        {"two-digit year 30", Variant("1/1/30"), QDateTime(QDate(1930, 1, 1), QTime(0, 0))},
-        {"yyyy-mm-dd", Variant("2024-03-05"), march5},
-        {"with time", Variant("05/03/2024 14:30"), QDateTime(March5, QTime(14, 30))},
-        {"leap day", Variant("29/02/2024"), QDateTime(QDate(2024, 2, 29), QTime(0, 0))},
-        {"Date passes", Variant(QDateTime(March5, QTime(9, 1))), QDateTime(March5, QTime(9, 1))},
-        {"serial number", Variant(45356.5), QDateTime(March5, QTime(12, 0))},
-        {"31 February", Variant("31/02/2024"), {}, rt::ErrTypeMismatch},
-        {"month 13", Variant("01/13/2024"), {}, rt::ErrTypeMismatch},
-        {"hour 24", Variant("05/03/2024 24:00"), {}, rt::ErrTypeMismatch},
-        {"mixed separators", Variant("05/03-2024"), {}, rt::ErrTypeMismatch},
-        {"empty text", Variant(""), {}, rt::ErrTypeMismatch},
-        {"Null", Null, {}, rt::ErrInvalidUseOfNull},
-    };
-    check(cases, [](const Variant& v) { return rt::CDate(v); });
+    check<QDateTime>(
+        {{"dd/mm/yyyy", Variant("05/03/2024"), march5},
+         {"two-digit year 29", Variant("1/1/29"), QDateTime(QDate(2029, 1, 1), QTime(0, 0))},
+         {"two-digit year 30", Variant("1/1/30"), QDateTime(QDate(1930, 1, 1), QTime(0, 0))},
+         {"yyyy-mm-dd", Variant("2024-03-05"), march5},
+         {"with time", Variant("05/03/2024 14:30"), QDateTime(March5, QTime(14, 30))},
+         {"Date passes", Variant(QDateTime(March5, QTime(9, 1))), QDateTime(March5, QTime(9, 1))},
+         {"serial number", Variant(45356.5), QDateTime(March5, QTime(12, 0))},
+         {"31 February", Variant("31/02/2024"), {}, rt::ErrTypeMismatch},
+         {"hour 24", Variant("05/03/2024 24:00"), {}, rt::ErrTypeMismatch},
+         {"mixed separators", Variant("05/03-2024"), {}, rt::ErrTypeMismatch},
+         {"empty text", Variant(""), {}, rt::ErrTypeMismatch},
+         {"Null", Null, {}, rt::ErrInvalidUseOfNull}},
+        [](const Variant& v) { return rt::CDate(v); });
 }
 
+// What IsNumeric and IsDate say of a value, as "numeric", "date", both or neither.
 TEST(IsNumericIsDate, EmptyNullAndTexts) {
-    const struct {
-        const char* name;
-        Variant value;
-        bool numeric, date;
-    } cases[] = {
-        {"Empty", Empty, true, false},
-        {"Null", Null, false, false},
-        {"empty text", Variant(""), false, false},
-        {"blank text", Variant(" "), false, false},
-        {"12,5", Variant("12,5"), true, false},
-        {"1E5", Variant("1E5"), true, false},
-        {"Decimal", decimalVar("1.5"), true, false},
-        {"Double serial", Variant(45356.0), true, false},
-        {"Date", Variant(March5), false, true},
-        {"date text", Variant("05/03/2024"), false, true},
-        {"dotted date text", Variant("05.03.2024"), true, true},
-        {"impossible date", Variant("31/02/2024"), false, false},
-        {"NULL text", Variant("NULL"), false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(rt::IsNumeric(c.value), c.numeric);
-        EXPECT_EQ(rt::IsDate(c.value), c.date);
-    }
+    check<QString>({{"Empty", Empty, "numeric"},
+                    {"Null", Null, ""},
+                    {"empty text", Variant(""), ""},
+                    {"12,5", Variant("12,5"), "numeric"},
+                    {"Date", Variant(March5), "date"},
+                    {"date text", Variant("05/03/2024"), "date"},
+                    {"dotted date text", Variant("05.03.2024"), "numeric date"},
+                    {"impossible date", Variant("31/02/2024"), ""},
+                    {"NULL text", Variant("NULL"), ""}},
+                   [](const Variant& v) {
+                       return QStringList({rt::IsNumeric(v) ? u"numeric"_qs : QString(),
+                                           rt::IsDate(v) ? u"date"_qs : QString()})
+                           .join(u' ')
+                           .trimmed();
+                   });
 }
 
 TEST(Trim, BlanksOnly) {
-    const QString cases[][3] = {// text, Trim, RTrim
-                                {"  a b  ", "a b", "  a b"},
-                                {"\ta\t", "\ta\t", "\ta\t"},
-                                {"   ", "", ""}};
-    for (const auto& [text, trim, right] : cases) {
-        EXPECT_EQ(rt::Trim(text), trim);
-        EXPECT_EQ(rt::RTrim(text), right);
+    EXPECT_EQ(rt::Trim(u"  a b  "_qs), u"a b"_qs);
+    EXPECT_EQ(rt::RTrim(u"  a b  "_qs), u"  a b"_qs);
+    EXPECT_EQ(rt::Trim(u"\ta\t"_qs), u"\ta\t"_qs);
+    EXPECT_EQ(rt::Trim(u"   "_qs), QString());
+}
+
+// The grid shows its numbers through Format with its columns' formats (docs/host.md): digit,
+// decimal and grouping patterns, in Italian.
+TEST(Format, NumericPatterns) {
+    const struct {
+        Variant value;
+        const char* pattern;
+        QString expected;
+    } cases[] = {
+        {1234.5675, "#,##0.000", "1.234,568"},
+        {1234567.0, "#,##0", "1.234.567"},
+        {999.9996, "#,##0.000", "1.000,000"},
+        {-1234.5, "#,##0.00", "-1.234,50"},
+        {0.0, "#,##0.00", "0,00"},
+        {0.5, "0.000", "0,500"},
+        // Halves away from zero, after the Double is cut to 15 digits.
+        {2.5, "0", "3"},
+        {-2.5, "0", "-3"},
+        {1.005, "0.00", "1,01"},
+        {Variant(dec("2.0005")), "0.000", "2,001"},
+        {Variant(dec("123456789012345678.5")), "#,##0", "123.456.789.012.345.679"},
+        {Variant(std::int16_t{42}), "0.00", "42,00"},
+        {Variant("1234,5"), "#,##0.00", "1.234,50"},
+        {Variant(true), "0", "-1"},
+        {Variant::null(), "0.00", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.debugText().toStdString() + " with " + c.pattern);
+        EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected);
     }
 }
 
