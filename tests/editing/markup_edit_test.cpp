@@ -1,71 +1,60 @@
 // A sales row's mark-up typed in its cell: the same value again derives nothing and sends
 // nothing; a new value derives that row alone from its base purchase list. A price still being
 // typed when the window closes is stored.
-#include "host/data/connection.h"
-#include "host/data/recordset.h"
-#include "runtime/conversions.h"
 #include "tests/editing/sheet_driver.h"
 
 namespace {
 
 using editingtest::place;
-using editingtest::press;
 using editingtest::typeAndEnter;
 using setuptest::WindowScenario;
 
-class MarkupEdit : public WindowScenario {
-  protected:
-    // Enter alone until the focus stands where asked; false when it never gets there.
-    static bool enterUntil(FRMMG_PREZZOLAMPO* w, const QString& where) {
-        for (int i = 0; i < 60 && place(w) != where; ++i)
-            press(Qt::Key_Return);
-        return place(w) == where;
-    }
-    static QList<rt::Decimal> salesPrices(FRMMG_PREZZOLAMPO* w) {
-        QList<rt::Decimal> prices;
-        host::Recordset& rs = *w->Rst_RecSet_LISVEN;
-        const rt::Variant here = rs.Bookmark();
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-            prices << rt::CDec(rs.Fields(QStringLiteral("LI10_PREZZO")).Value());
-        rs.setBookmark(here);
-        return prices;
-    }
-};
+class MarkupEdit : public WindowScenario {};
 
 TEST_P(MarkupEdit, OnlyAChangedMarkupDerivesItsOwnRow) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
     editingtest::openSheet(w);
-    ASSERT_TRUE(enterUntil(w, QStringLiteral("V0 PERRICDELTA+"))) << place(w).toStdString();
-
-    // List 1 keeps its stored mark-up of 40: nothing is derived, nothing is sent.
-    QList<rt::Decimal> before = salesPrices(w);
-    w->Gcon_Connect->clearTrace();
-    typeAndEnter(QStringLiteral("40"));
-    EXPECT_TRUE(w->Gcon_Connect->trace().isEmpty())
-        << w->Gcon_Connect->trace().join(u'\n').toStdString();
-    EXPECT_EQ(salesPrices(w), before);
-
-    // List 2 (default mark-up 25, rounded by the list's bracket to 0.05) gets 30: the purchase
-    // net price of list 1 (6.8 less 10 % and 5 % = 5.814) plus 30 % is 7.5582, rounded 7.55.
-    ASSERT_TRUE(enterUntil(w, QStringLiteral("V1 PERRICDELTA+"))) << place(w).toStdString();
-    before = salesPrices(w);
-    w->Gcon_Connect->clearTrace();
-    typeAndEnter(QStringLiteral("30"));
-    const QList<rt::Decimal> after = salesPrices(w);
-    ASSERT_EQ(after.size(), before.size());
-    EXPECT_EQ(after[1], *rt::Decimal::parse(std::string_view("7.55")));
-    for (int row = 0; row < after.size(); ++row) {
-        if (row != 1) {
-            EXPECT_EQ(after[row], before[row]) << "row " << row << " was derived too";
+    host::Recordset& sales = *w->Rst_RecSet_LISVEN;
+    const auto salesPrices = [&] {
+        QList<rt::Decimal> prices;
+        const rt::Variant here = sales.Bookmark();
+        for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext())
+            prices << rt::CDec(sales.Fields(QStringLiteral("LI10_PREZZO")).Value());
+        sales.setBookmark(here);
+        return prices;
+    };
+    // List 1 keeps its stored mark-up of 40; list 2 (default mark-up 25) gets 30.
+    for (const char* markup : {"40", "30"}) {
+        SCOPED_TRACE(markup);
+        for (int i = 0; i < 60 && !place(w).endsWith(u"PERRICDELTA+"); ++i)
+            editingtest::press(Qt::Key_Return);
+        ASSERT_TRUE(place(w).endsWith(u"PERRICDELTA+")) << place(w).toStdString();
+        const QList<rt::Decimal> before = salesPrices();
+        const int row = sales.AbsolutePosition() - 1;
+        w->Gcon_Connect->clearTrace();
+        typeAndEnter(QString::fromLatin1(markup));
+        const QList<rt::Decimal> after = salesPrices();
+        ASSERT_EQ(after.size(), before.size());
+        for (int other = 0; other < after.size(); ++other)
+            if (other != row) {
+                EXPECT_EQ(after[other], before[other]) << "row " << other << " was derived too";
+            }
+        const QStringList sent = w->Gcon_Connect->trace();
+        if (row == 0) { // the same mark-up: nothing is derived, nothing is sent
+            EXPECT_TRUE(sent.isEmpty()) << sent.join(u'\n').toStdString();
+            EXPECT_EQ(after[0], before[0]);
+        } else {
+            // List 1's purchase net price, 6.8 less 10 % and 5 % = 5.814, plus 30 %, rounded
+            // by the list's bracket to 0.05.
+            EXPECT_EQ(after[1], dec("7.55"));
+            for (const QString& sql : sent.filter(QStringLiteral("UPDATE LI10")))
+                EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
         }
     }
-    for (const QString& sql : w->Gcon_Connect->trace().filter(QStringLiteral("UPDATE LI10")))
-        EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
     EXPECT_TRUE(driver->close());
 }
 
-// A price typed but not yet confirmed when the window closes is stored, not lost.
 TEST_P(MarkupEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
