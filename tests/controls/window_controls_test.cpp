@@ -55,9 +55,12 @@ TEST(ResizeForm, KeepsTheDistancesToTheAnchoredSides) {
     resizeForm(400, 300, false);
 }
 
-// A window hosted in the host's window area is placed by its sub-window (the placement of a
-// window of its own is the window lifecycle tests' business).
 TEST(MdiActiveX, PlacesTheWindowInTwips) {
+    QWidget form;
+    host::MDIActiveX host(&form);
+    host.place(150, 300, 6000, 4500);
+    EXPECT_EQ(form.geometry(), QRect(10, 20, 400, 300));
+
     QMdiArea area;
     area.resize(1000, 800);
     auto* inner = new QWidget;
@@ -76,6 +79,7 @@ TEST(Combo, ItemsTextAndLock) {
     EXPECT_EQ(combo->currentIndex(), 1);
     combo->setLeftTwips(7920);
     EXPECT_EQ(combo->x(), 528);
+    EXPECT_EQ(combo->leftTwips(), 7920);
     ASSERT_TRUE(controls_test::showActive(window));
     combo->setLocked(true);
     combo->showPopup();
