@@ -53,9 +53,8 @@ class GridTest : public ::testing::Test {
             u"[VALUTA] [char](4) NULL, [LI10_PREZZO] [decimal](17, 6) NULL, "
             u"[LI10_SC1PER] [decimal](6, 3) NULL, [LI10_MAG1PER] [decimal](6, 3) NULL, "
             u"[PREZZO_NETTO] [decimal](17, 6) NULL)"_qs,
-            u"INSERT INTO PL_RIGHE VALUES (1, 'EURO', 1234.5675, 12.5, NULL, 1000)"_qs,
-            u"INSERT INTO PL_RIGHE VALUES (2, 'EURO', NULL, 0, 3, 0.5)"_qs,
-            u"INSERT INTO PL_RIGHE VALUES (5, 'USD ', 12345678.9, 100, 1.25, 2)"_qs,
+            u"INSERT INTO PL_RIGHE VALUES (1, 'EURO', 1234.5675, 12.5, NULL, 1000), "
+            u"(2, 'EURO', NULL, 0, 3, 0.5), (5, 'USD ', 12345678.9, 100, 1.25, 2)"_qs,
         });
         recordset_ = connection_->Execute(u"SELECT * FROM PL_RIGHE ORDER BY LI10_NUMLIST"_qs);
         auto* layout = new QVBoxLayout(&window_);
@@ -147,9 +146,8 @@ TEST_F(GridTest, ShowsItsColumnsAndEveryRowFormattedAsAsked) {
 TEST_F(GridTest, HiddenColumnsAreLeftOutOfTheVisiblePositions) {
     grid_->setColumnVisible(u"VALUTA"_qs, false);
     grid_->setColumnVisible(u"LI10_SC1PER"_qs, false);
-    EXPECT_TRUE(grid_->view()->isColumnHidden(1));
-    EXPECT_TRUE(grid_->view()->isColumnHidden(3));
-    EXPECT_FALSE(grid_->view()->isColumnHidden(2));
+    for (int col = 0; col < grid_->columnCount(); ++col)
+        EXPECT_EQ(grid_->view()->isColumnHidden(col), col == 1 || col == 3) << col;
     const char* const visible[] = {"LI10_NUMLIST", "LI10_PREZZO", "LI10_MAG1PER", "PREZZO_NETTO"};
     for (int position = 0; position < 4; ++position) {
         grid_->setCurrentColumn(visible[position]);
@@ -161,7 +159,7 @@ TEST_F(GridTest, HiddenColumnsAreLeftOutOfTheVisiblePositions) {
     EXPECT_FALSE(grid_->view()->isColumnHidden(1));
 }
 
-TEST_F(GridTest, OnlyEditableColumnsOpenAndOnEditingHandsTheRowAsItIs) {
+TEST_F(GridTest, OnlyEditableColumnsOpenWithTheRowAsItIsAndTheGridIsEnteredOnce) {
     grid_->setColumnEditable(u"LI10_MAG1PER"_qs, 0); // made editable, then read-only again
     const QAbstractItemModel* model = grid_->view()->model();
     for (int col = 0; col < grid_->columnCount(); ++col)
@@ -170,6 +168,7 @@ TEST_F(GridTest, OnlyEditableColumnsOpenAndOnEditingHandsTheRowAsItIs) {
             << col;
     std::vector<GridRow> rows;
     QObject::connect(grid_, &KRX_QGRID::OnEditing, [&](const GridRow& r) { rows.push_back(r); });
+    QSignalSpy entered(grid_, &KRX_QGRID::Entered);
     focusGridAt(u"PREZZO_NETTO"_qs);
     QTest::keyClick(grid_->view(), Qt::Key_F2); // a read-only cell opens no editor
     settle();
@@ -185,6 +184,15 @@ TEST_F(GridTest, OnlyEditableColumnsOpenAndOnEditingHandsTheRowAsItIs) {
     EXPECT_EQ(rt::CDec(rows[0].value(u"LI10_MAG1PER"_qs)), rt::Decimal(3));
     EXPECT_TRUE(rows[0].value(u"LI10_PREZZO"_qs).isNull());
     EXPECT_EQ(rt::CDec(rows[0].value(0)), rt::Decimal(2)); // by position: the list number
+    // Into the cell editor and back is still inside the grid; leaving it and coming back
+    // enters it again.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(entered.count(), 1);
+    outside_->setFocus();
+    grid_->setFocus();
+    settle();
+    EXPECT_EQ(entered.count(), 2);
 }
 
 // OnEdited runs before KeyDown sees the Enter that ended the edit, with the typed value; the
@@ -219,7 +227,6 @@ TEST_F(GridTest, OnEditedCarriesTheTypedValueBeforeKeyDownSeesTheEnter) {
         const rt::Variant v = rows[0].value(u"LI10_SC1PER"_qs);
         const rt::Variant want = expected ? rt::Variant(dec(expected)) : rt::Variant::null();
         EXPECT_TRUE(v == want && v.type() == want.type()) << v.debugText().toStdString();
-        EXPECT_EQ(rt::CDec(rows[0].value(u"LI10_PREZZO"_qs)), dec("1234.5675"));
         EXPECT_EQ(rt::CDec(recordset_->Fields(u"LI10_SC1PER"_qs).Value()), dec("12.5"));
         EXPECT_EQ(grid_->displayText(0, u"LI10_SC1PER"_qs), u"12,500"_qs);
     }
@@ -278,26 +285,6 @@ TEST_F(GridTest, DownAndClickMoveTheRecordsetAndRaiseRowChanged) {
     recordset_->MoveFirst();
     QTest::keyClick(grid_->view(), Qt::Key_Down);
     EXPECT_EQ(positions, (QList<int>{2, 3, 1, 2}));
-}
-
-TEST_F(GridTest, EnteredWhenTheGridGetsTheFocus) {
-    QSignalSpy entered(grid_, &KRX_QGRID::Entered);
-    ASSERT_TRUE(controls_test::showActive(window_));
-    outside_->setFocus();
-    settle();
-    EXPECT_EQ(entered.count(), 0);
-    grid_->setFocus();
-    settle();
-    EXPECT_EQ(entered.count(), 1);
-    grid_->setCurrentColumn(u"LI10_PREZZO"_qs);
-    QTest::keyClick(grid_->view(), Qt::Key_F2); // into the cell editor and back: still inside
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    settle();
-    EXPECT_EQ(entered.count(), 1);
-    outside_->setFocus();
-    grid_->setFocus();
-    settle();
-    EXPECT_EQ(entered.count(), 2);
 }
 
 TEST_F(GridTest, RowsFollowTheRecordsetAndItsFilter) {

@@ -44,29 +44,20 @@ inline void typeAndEnter(const QString& text) {
     press(Qt::Key_Return);
 }
 
-// The grid that holds the focus; nullptr when the focus is elsewhere.
-inline host::KRX_QGRID* focusedGrid(FRMMG_PREZZOLAMPO* w) {
-    QWidget* f = focused();
-    for (host::KRX_QGRID* grid : {w->GRD_LISACQ, w->GRD_LISVEN})
-        if (f && (f == grid || grid->isAncestorOf(f)))
-            return grid;
-    return nullptr;
-}
-
 // Where the focus stands, as "A0 PREZZO" (purchase grid, first row, LI10_PREZZO) or
 // "V2 SC1PER"; "+" is appended when the cell is open for typing.
 inline QString place(FRMMG_PREZZOLAMPO* w) {
-    host::KRX_QGRID* grid = focusedGrid(w);
-    if (!grid)
-        return QStringLiteral("outside");
-    QString column = grid->currentColumnKey();
-    column.remove(QStringLiteral("LI10_"));
-    const bool open = qobject_cast<QLineEdit*>(focused()) != nullptr;
-    return QStringLiteral("%1%2 %3%4")
-        .arg(grid == w->GRD_LISACQ ? QStringLiteral("A") : QStringLiteral("V"))
-        .arg(grid->currentRow())
-        .arg(column)
-        .arg(open ? QStringLiteral("+") : QString());
+    for (host::KRX_QGRID* grid : {w->GRD_LISACQ, w->GRD_LISVEN}) {
+        if (focused() == nullptr || !(focused() == grid || grid->isAncestorOf(focused())))
+            continue;
+        const bool open = qobject_cast<QLineEdit*>(focused()) != nullptr;
+        return QStringLiteral("%1%2 %3%4")
+            .arg(grid == w->GRD_LISACQ ? u"A"_qs : u"V"_qs)
+            .arg(grid->currentRow())
+            .arg(grid->currentColumnKey().remove(u"LI10_"_qs))
+            .arg(open ? u"+"_qs : QString());
+    }
+    return QStringLiteral("outside");
 }
 
 // A cell's value as the tests compare it: "8,4", "Null".
