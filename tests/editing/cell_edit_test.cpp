@@ -1,5 +1,6 @@
 // Typing into the cells: what a typed text becomes in the working row, in LI10_LISTARTIC and on
-// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid.
+// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid;
+// what an unchanged value or mark-up sends; a price still being typed when the window closes.
 #include "tests/editing/sheet_driver.h"
 
 namespace {
@@ -178,16 +179,60 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
     EXPECT_NO_REPORTS(*driver_);
 }
 
-TEST_P(CellEdit, EnterAloneStoresNothingAndTheSameValueTypedAgainIsNoChange) {
+// Enter alone, and values typed again as they were, send nothing; a new mark-up derives its own
+// sales row alone from its base purchase list.
+TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
     open();
+    host::Recordset& sales = *w_->Rst_RecSet_LISVEN;
+    const auto salesPrices = [&] {
+        QList<rt::Decimal> prices;
+        const rt::Variant here = sales.Bookmark();
+        for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext())
+            prices << rt::CDec(sales.Fields(Prezzo).Value());
+        sales.setBookmark(here);
+        return prices;
+    };
+    const auto enterUntil = [&](const QString& where) {
+        for (int i = 0; i < 60 && place(w_) != where; ++i)
+            press(Qt::Key_Return);
+        ASSERT_EQ(place(w_), where);
+    };
     w_->Gcon_Connect->clearTrace();
-    for (int step = 0; step < 11; ++step) // the purchase rows, into the first sales row
-        press(Qt::Key_Return);
-    EXPECT_EQ(place(w_), "V0 PREZZO+");
+    enterUntil(
+        QStringLiteral("V0 PERRICDELTA+")); // the last purchase column derives the sales prices
+    const QList<rt::Decimal> before = salesPrices();
+    typeAndEnter(QStringLiteral("40")); // list 1's stored mark-up
     openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));
     typeAndEnter(rt::CStr(working(QStringLiteral("LI10_SC1PER"))));
     EXPECT_FALSE(w_->RowsModified);
     EXPECT_EQ(w_->Gcon_Connect->trace().filter(QStringLiteral("LI10_LISTARTIC")), QStringList());
+    EXPECT_EQ(salesPrices(), before);
+
+    // List 2 (default mark-up 25) gets 30: list 1's purchase net price, 6.8 less 10 % and 5 %
+    // = 5.814, plus 30 %, rounded by the list's bracket to 0.05.
+    enterUntil(QStringLiteral("V1 PERRICDELTA+"));
+    w_->Gcon_Connect->clearTrace();
+    typeAndEnter(QStringLiteral("30"));
+    const QList<rt::Decimal> after = salesPrices();
+    ASSERT_EQ(after.size(), before.size());
+    for (int row = 0; row < after.size(); ++row)
+        EXPECT_EQ(after[row], row == 1 ? dec("7.55") : before[row]) << "row " << row;
+    for (const QString& sql : w_->Gcon_Connect->trace().filter(QStringLiteral("UPDATE LI10")))
+        EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
+    EXPECT_NO_REPORTS(*driver_);
+}
+
+TEST_P(CellEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
+    open();
+    QTest::keyClicks(editingtest::focused(), QStringLiteral("7,25"));
+    ASSERT_TRUE(driver_->close());
+    host::Connection side;
+    side.Open(driver_->connectionString);
+    auto rs = side.Execute(QStringLiteral(
+        "SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = 1 "
+        "AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND LI10_PREZZO = 7.25"));
+    EXPECT_EQ(rt::CInt(rs->Fields(0).Value()), 1);
+    EXPECT_NO_REPORTS(*driver_);
 }
 
 SETUP_INSTANTIATE_BACKENDS(CellEdit);
