@@ -198,12 +198,9 @@ TEST_F(GridTest, OnlyEditableColumnsOpenWithTheRowAsItIsAndTheGridIsEnteredOnce)
 // OnEdited runs before KeyDown sees the Enter that ended the edit, with the typed value; the
 // recordset is the window's to change.
 TEST_F(GridTest, OnEditedCarriesTheTypedValueBeforeKeyDownSeesTheEnter) {
-    const char* const cases[][2] = {// typed, stored (nullptr: Null)
-                                    {"12,5", "12.5"},
-                                    {"1.234,5", "1234.5"},
-                                    {"-3", "-3"},
-                                    {"0,125", "0.125"},
-                                    {"", nullptr}};
+    // Typed, and the value OnEdited carries (nullptr: Null).
+    const char* const cases[][2] = {
+        {"12,5", "12.5"}, {"1.234,5", "1234.5"}, {"-3", "-3"}, {"0,125", "0.125"}, {"", nullptr}};
     std::vector<GridRow> rows;
     QStringList order;
     QObject::connect(grid_, &KRX_QGRID::OnEdited, [&](const GridRow& r) {
