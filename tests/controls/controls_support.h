@@ -3,6 +3,7 @@
 // read, and a top-level window that really holds the focus on the offscreen platform.
 
 #include "host/data/connection.h"
+#include "tests/support/pg_server.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,10 +16,13 @@
 namespace controls_test {
 
 // Opens a fresh SQLite database and runs the statements (SQL Server text) on it.
-std::shared_ptr<host::Connection> databaseWith(const QStringList& statements);
-
-// The articles of company 1 and 2, their descriptions and options.
-std::shared_ptr<host::Connection> articleDatabase();
+inline std::shared_ptr<host::Connection> databaseWith(const QStringList& statements) {
+    auto connection = std::make_shared<host::Connection>();
+    connection->Open(testsupport::testSqliteConnectionString());
+    for (const QString& sql : statements)
+        connection->Execute(sql);
+    return connection;
+}
 
 // Shows the window and waits until it is the active one, so that focus changes happen.
 inline bool showActive(QWidget& window) {

@@ -1,15 +1,13 @@
 // Typing into the cells: what a typed text becomes in the working row, in LI10_LISTARTIC and on
-// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid.
-#include "host/data/connection.h"
-#include "host/data/recordset.h"
-#include "host/data/sql_literal.h"
-#include "storage/form_utilities.h"
+// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid;
+// what an unchanged value or mark-up sends; a price still being typed when the window closes.
 #include "tests/editing/sheet_driver.h"
 
 namespace {
 
 using editingtest::place;
 using editingtest::press;
+using editingtest::text;
 using editingtest::typeAndEnter;
 using setuptest::WindowScenario;
 using testsupport::WindowDriver;
@@ -33,25 +31,12 @@ class CellEdit : public WindowScenario {
         WindowDriver::pump();
     }
     rt::Variant working(const QString& key) {
-        host::Recordset& rs = *w_->Rst_RecSet_LISACQ;
-        rs.MoveFirst();
-        return rs.Fields(key).Value();
+        w_->Rst_RecSet_LISACQ->MoveFirst();
+        return w_->Rst_RecSet_LISACQ->Fields(key).Value();
     }
-    // The stored row of the first purchase row (list 1 for the period of its working row).
     rt::Variant stored(const QString& key) {
-        const QDateTime start = rt::CDate(working(QStringLiteral("LI10_DATAINIZIOVAL")));
-        host::Connection side;
-        side.Open(driver_->connectionString);
-        auto rs = side.Execute(
-            QStringLiteral("SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
-                           "LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = 1 AND LI10_CODART_MG66 = ") +
-            host::quotedSqlText(QString::fromLatin1(editingtest::Article)));
-        rt::Variant value = QStringLiteral("no stored row");
-        for (; !rs->IsEOF(); rs->MoveNext())
-            if (rt::CDate(rs->Fields(QStringLiteral("LI10_DATAINIZIOVAL")).Value()) == start)
-                value = rs->Fields(key).Value();
-        side.Close();
-        return value;
+        w_->Rst_RecSet_LISACQ->MoveFirst();
+        return editingtest::storedValue(driver_->connectionString, *w_->Rst_RecSet_LISACQ, key);
     }
     QString shown(const QString& key) { return w_->GRD_LISACQ->displayText(0, key); }
 
@@ -59,24 +44,17 @@ class CellEdit : public WindowScenario {
     FRMMG_PREZZOLAMPO* w_ = nullptr;
 };
 
-std::string text(const rt::Variant& v) {
-    return v.isNull() ? "Null" : NzStr(v).toStdString();
-}
-
+// The grid's own tests cover how a text becomes a number; here the number reaches the working
+// row, LI10_LISTARTIC and the screen, for every kind of entry column.
 TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
     const struct {
-        const char* column;
-        const char* typed;
-        const char* value; // in the working row and in LI10_LISTARTIC
-        const char* shown;
+        const char *column, *typed, *shown; // the working row and LI10_LISTARTIC hold the shown
     } cases[] = {
-        {"LI10_PREZZO", "12,5", "12,5", "12,500"},
-        {"LI10_PREZZO", "1.234,5", "1234,5", "1.234,500"},
-        {"LI10_PREZZO", "1.234.567", "1234567", "1.234.567,000"},
-        {"LI10_PREZZO", "", "0", "0,000"}, // a cleared cell stores 0
-        {"LI10_SC1PER", "0,125", "0,125", "0,125"},
-        {"LI10_SC2PER", "-3", "-3", "-3,000"},
-        {"LI10_SCIMP", "2,75", "2,75", "2,750"},
+        // clang-format off
+        {"LI10_PREZZO", "1.234.567", "1.234.567,000"}, {"LI10_PREZZO", "", "0,000"}, // cleared: 0
+        {"LI10_SC1PER", "0,125", "0,125"}, {"LI10_SC2PER", "-3", "-3,000"},
+        {"LI10_SCIMP", "2,75", "2,750"},
+        // clang-format on
     };
     open();
     for (const auto& c : cases) {
@@ -86,7 +64,7 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
         ASSERT_EQ(place(w_), "A0 " + key.mid(5) + "+");
         QTest::keyClick(editingtest::focused(), Qt::Key_Delete); // the text is selected
         typeAndEnter(QString::fromLatin1(c.typed));
-        EXPECT_EQ(rt::CDec(working(key)), rt::CDec(rt::Variant(QString::fromLatin1(c.value))));
+        EXPECT_EQ(rt::CDec(working(key)), rt::CDec(rt::Variant(QString::fromLatin1(c.shown))));
         EXPECT_EQ(text(stored(key)), text(working(key)));
         EXPECT_EQ(shown(key).toStdString(), c.shown);
     }
@@ -94,20 +72,34 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
     EXPECT_NO_REPORTS(*driver_);
 }
 
-TEST_P(CellEdit, ATextThatIsNoNumberIsReportedAndTheCellCanBeTypedAgain) {
+// A text that is no number is reported; digits that make no Italian number are never guessed:
+// Enter waits in the open cell, and leaving it by another key keeps the stored price.
+TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
+    const struct {
+        const char* typed;
+        bool reported;
+    } cases[] = {{"-", true},     {",", true},       {"-,", true},
+                 {"12.5", false}, {"1.23,4", false}, {"1.2.3", false}};
     open();
     typeAndEnter(QStringLiteral("8,4"));
-    for (const char* typed : {"-", ",", "-,"}) {
-        SCOPED_TRACE(typed);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
         driver_->log->reports.clear();
         openFirstPurchaseCell(Prezzo);
-        typeAndEnter(QString::fromLatin1(typed));
-        ASSERT_EQ(driver_->log->reports.size(), 1) << driver_->reports();
-        EXPECT_EQ(driver_->log->reports[0].procedure, "GRD_LISACQ_OnEdited");
-        EXPECT_EQ(driver_->log->reports[0].number, 13);
+        typeAndEnter(QString::fromLatin1(c.typed));
+        if (c.reported) {
+            ASSERT_EQ(driver_->log->reports.size(), 1) << driver_->reports();
+            EXPECT_EQ(driver_->log->reports[0].procedure, "GRD_LISACQ_OnEdited");
+            EXPECT_EQ(driver_->log->reports[0].number, 13);
+            EXPECT_EQ(shown(Prezzo), "8,400");
+        } else {
+            EXPECT_NO_REPORTS(*driver_);
+            ASSERT_EQ(place(w_), "A0 PREZZO+");
+            EXPECT_EQ(qobject_cast<QLineEdit*>(editingtest::focused())->text(), c.typed);
+            press(Qt::Key_Down);
+        }
         EXPECT_EQ(text(working(Prezzo)), "8,4");
         EXPECT_EQ(text(stored(Prezzo)), "8,4");
-        EXPECT_EQ(shown(Prezzo), "8,400");
     }
     // Back to the cell with Shift+Tab, Esc, and typed again without F2.
     openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));
@@ -117,36 +109,17 @@ TEST_P(CellEdit, ATextThatIsNoNumberIsReportedAndTheCellCanBeTypedAgain) {
     typeAndEnter(QStringLiteral("9"));
     EXPECT_EQ(text(stored(Prezzo)), "9");
     EXPECT_EQ(place(w_), "A0 SC1PER+");
-}
-
-TEST_P(CellEdit, DigitsThatMakeNoItalianNumberAreNeverGuessed) {
-    open();
-    typeAndEnter(QStringLiteral("8,4"));
-    for (const char* typed : {"12.5", "1.23,4", "1.2.3"}) {
-        SCOPED_TRACE(typed);
-        openFirstPurchaseCell(Prezzo);
-        typeAndEnter(QString::fromLatin1(typed));
-        // Enter waits in the open cell; leaving it by another key keeps the stored price.
-        ASSERT_EQ(place(w_), "A0 PREZZO+");
-        EXPECT_EQ(qobject_cast<QLineEdit*>(editingtest::focused())->text(), typed);
-        press(Qt::Key_Down);
-        EXPECT_EQ(text(working(Prezzo)), "8,4");
-        EXPECT_EQ(text(stored(Prezzo)), "8,4");
-    }
     // The keypad's decimal key types the comma.
     openFirstPurchaseCell(Prezzo);
     QTest::keyClick(editingtest::focused(), Qt::Key_1);
     QTest::keyClick(editingtest::focused(), Qt::Key_Period, Qt::KeypadModifier);
     typeAndEnter(QStringLiteral("5"));
     EXPECT_EQ(text(stored(Prezzo)), "1,5");
-    EXPECT_NO_REPORTS(*driver_);
 }
 
 TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
     const struct {
-        const char* column;
-        const char* typed;
-        const char* shown;
+        const char *column, *typed, *shown;
         int answer;
     } cases[] = {
         // Ignora: the rest of the save runs, and the net price of the typed values is worked out.
@@ -185,8 +158,7 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
         const char* name;
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        const char* placeAfter;
-        const char* stored; // LI10_PREZZO of the first purchase row afterwards
+        const char *placeAfter, *stored; // stored: LI10_PREZZO of the first purchase row
     } cases[] = {
         {"Shift+Enter ends the edit and stays", Qt::Key_Return, Qt::ShiftModifier, "A0 PREZZO",
          "71"},
@@ -207,16 +179,60 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
     EXPECT_NO_REPORTS(*driver_);
 }
 
-TEST_P(CellEdit, EnterAloneStoresNothingAndTheSameValueTypedAgainIsNoChange) {
+// Enter alone, and values typed again as they were, send nothing; a new mark-up derives its own
+// sales row alone from its base purchase list.
+TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
     open();
+    host::Recordset& sales = *w_->Rst_RecSet_LISVEN;
+    const auto salesPrices = [&] {
+        QList<rt::Decimal> prices;
+        const rt::Variant here = sales.Bookmark();
+        for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext())
+            prices << rt::CDec(sales.Fields(Prezzo).Value());
+        sales.setBookmark(here);
+        return prices;
+    };
+    const auto enterUntil = [&](const QString& where) {
+        for (int i = 0; i < 60 && place(w_) != where; ++i)
+            press(Qt::Key_Return);
+        ASSERT_EQ(place(w_), where);
+    };
     w_->Gcon_Connect->clearTrace();
-    for (int step = 0; step < 11; ++step) // the purchase rows, into the first sales row
-        press(Qt::Key_Return);
-    EXPECT_EQ(place(w_), "V0 PREZZO+");
+    enterUntil(
+        QStringLiteral("V0 PERRICDELTA+")); // the last purchase column derives the sales prices
+    const QList<rt::Decimal> before = salesPrices();
+    typeAndEnter(QStringLiteral("40")); // list 1's stored mark-up
     openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));
     typeAndEnter(rt::CStr(working(QStringLiteral("LI10_SC1PER"))));
     EXPECT_FALSE(w_->RowsModified);
     EXPECT_EQ(w_->Gcon_Connect->trace().filter(QStringLiteral("LI10_LISTARTIC")), QStringList());
+    EXPECT_EQ(salesPrices(), before);
+
+    // List 2 (default mark-up 25) gets 30: list 1's purchase net price, 6.8 less 10 % and 5 %
+    // = 5.814, plus 30 %, rounded by the list's bracket to 0.05.
+    enterUntil(QStringLiteral("V1 PERRICDELTA+"));
+    w_->Gcon_Connect->clearTrace();
+    typeAndEnter(QStringLiteral("30"));
+    const QList<rt::Decimal> after = salesPrices();
+    ASSERT_EQ(after.size(), before.size());
+    for (int row = 0; row < after.size(); ++row)
+        EXPECT_EQ(after[row], row == 1 ? dec("7.55") : before[row]) << "row " << row;
+    for (const QString& sql : w_->Gcon_Connect->trace().filter(QStringLiteral("UPDATE LI10")))
+        EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
+    EXPECT_NO_REPORTS(*driver_);
+}
+
+TEST_P(CellEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
+    open();
+    QTest::keyClicks(editingtest::focused(), QStringLiteral("7,25"));
+    ASSERT_TRUE(driver_->close());
+    host::Connection side;
+    side.Open(driver_->connectionString);
+    auto rs = side.Execute(QStringLiteral(
+        "SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = 1 "
+        "AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND LI10_PREZZO = 7.25"));
+    EXPECT_EQ(rt::CInt(rs->Fields(0).Value()), 1);
+    EXPECT_NO_REPORTS(*driver_);
 }
 
 SETUP_INSTANTIATE_BACKENDS(CellEdit);

@@ -1,11 +1,15 @@
-// The Enter walk: from the first purchase row to the last sales row, Enter visits exactly the
-// columns that each row's list asks for, every one of them open for typing.
+// The Enter walk typed with the keyboard alone, from the article code through the purchase period
+// to the last sales row: Enter visits exactly the columns that each row's list asks for, purchase
+// rows first, every one of them open for typing, and every value typed on the way is stored in
+// LI10_LISTARTIC.
 #include "tests/editing/sheet_driver.h"
+
+#include <QMap>
 
 namespace {
 
 using editingtest::place;
-using editingtest::press;
+using editingtest::typeAndEnter;
 using setuptest::updateLists;
 using setuptest::WindowScenario;
 constexpr int Sales = demo::SalesSide;
@@ -21,12 +25,20 @@ QStringList row(const QString& stops) {
     return result;
 }
 
-// Every value asked of the lists of one side but the gross price: no discount, amount,
-// surcharge or commission.
-QString onlyPrice() {
-    return QStringLiteral("MG44_FLGRICHPREZZO = 1, MG44_NUMSCPERC = 0, MG44_FLGRICHSCIMP = 0, "
-                          "MG44_NUMMAGPERC = 0, MG44_FLGRICHMAGIMP = 0, MG44_PERCPROV = 0");
+// What is typed at a stop such as "V1 SC1PER" ("" = Enter alone, the value stays).
+QString typedAt(const QString& where) {
+    static const QMap<QString, QString> values = {
+        {"PREZZO", "1%1,25"}, {"SC1PER", "1%1"}, {"SC2PER", "2"},     {"SC3PER", "3"},
+        {"SC4PER", "4"},      {"SC5PER", "5"},   {"SC6PER", "6"},     {"SCIMP", "0,5"},
+        {"MAG1PER", "1,5"},   {"MAG2PER", ""},   {"MAGIMP", "1.000"}, {"PERRICDELTA", "3%1"},
+        {"PROVPER", "4,125"}};
+    const QString value = values.value(where.section(u' ', 1));
+    return value.contains(u'%') ? value.arg(where.mid(1, where.indexOf(u' ') - 1)) : value;
 }
+
+// Every value asked of the lists of one side but the gross price.
+const QString OnlyPrice = u"MG44_FLGRICHPREZZO = 1, MG44_NUMSCPERC = 0, MG44_FLGRICHSCIMP = 0, "
+                          "MG44_NUMMAGPERC = 0, MG44_FLGRICHMAGIMP = 0, MG44_PERCPROV = 0"_qs;
 
 // The demo's sales lists, as the walk visits them after the purchase rows.
 const QStringList DemoSalesWalk =
@@ -39,7 +51,7 @@ const QStringList DemoSalesWalk =
 
 class EnterWalk : public WindowScenario {};
 
-TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsPurchaseRowsFirst) {
+TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
     const struct {
         const char* name;
         QStringList statements;
@@ -50,7 +62,7 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsPurchaseRowsFirst) {
          row("A0 PREZZO SC1PER SC2PER SC3PER SCIMP") +
              row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") + row("A2 PREZZO") + DemoSalesWalk},
         {"lists asking only the gross price (and the sales mark-up)",
-         {updateLists(Purchase, onlyPrice()), updateLists(Sales, onlyPrice())},
+         {updateLists(Purchase, OnlyPrice), updateLists(Sales, OnlyPrice)},
          row("A0 PREZZO") + row("A1 PREZZO") + row("A2 PREZZO") + row("V0 PREZZO PERRICDELTA") +
              row("V1 PREZZO PERRICDELTA") + row("V2 PREZZO PERRICDELTA") +
              row("V3 PREZZO PERRICDELTA") + row("V4 PREZZO PERRICDELTA")},
@@ -74,20 +86,42 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsPurchaseRowsFirst) {
         auto driver = openWindow(c.statements);
         FRMMG_PREZZOLAMPO* w = driver->window();
         ASSERT_NE(w, nullptr);
-        editingtest::openSheet(w);
+        ASSERT_EQ(editingtest::focused(), w->TXT_CODART->editor());
+        for (const char* header : {editingtest::Article, "01012024", "31122024"})
+            typeAndEnter(QString::fromLatin1(header));
 
-        QStringList visited{place(w)};
-        for (qsizetype step = 1; step < c.walk.size(); ++step) {
-            press(Qt::Key_Return);
+        QStringList visited;
+        QMap<QString, QString> typed; // "A0 PREZZO" -> the value as stored ("1.000" -> "1000")
+        for (qsizetype step = 0; step < c.walk.size(); ++step) {
             visited << place(w);
+            const QString value = typedAt(visited.last().chopped(1));
+            if (!value.isEmpty())
+                typed.insert(visited.last().chopped(1), QString(value).remove(u'.'));
+            typeAndEnter(value);
         }
         EXPECT_EQ(visited.join(u", ").toStdString(), c.walk.join(u", ").toStdString());
-        EXPECT_EQ(w->CurrentSide, "VEN");
         // Enter in the last asked column of the last sales row ends the edit and leaves the
         // focus there.
-        press(Qt::Key_Return);
         EXPECT_EQ(place(w).toStdString(), c.walk.last().chopped(1).toStdString());
+        EXPECT_EQ(w->CurrentSide, "VEN");
         EXPECT_NO_REPORTS(*driver);
+
+        // Stored as the window holds it; a sales price is derived again when the row's mark-up
+        // is typed, any other value is the typed one.
+        for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
+            SCOPED_TRACE(it.key().toStdString());
+            const bool sales = it.key().startsWith(u'V');
+            host::Recordset& rows = sales ? *w->Rst_RecSet_LISVEN : *w->Rst_RecSet_LISACQ;
+            rows.setAbsolutePosition(it.key().mid(1, 1).toInt() + 1);
+            const QString key = u"LI10_"_qs + it.key().section(u' ', 1);
+            const std::string held = editingtest::text(rows.Fields(key).Value());
+            if (!sales || key != u"LI10_PREZZO"_qs) {
+                EXPECT_EQ(held, it.value().toStdString());
+            }
+            EXPECT_EQ(
+                editingtest::text(editingtest::storedValue(driver->connectionString, rows, key)),
+                held);
+        }
     }
 }
 
