@@ -1,5 +1,6 @@
 // The host program's parts: its settings (command line over settings file over the demo
-// database), the plug-in folder scan and creation by class name, and the navigator tool bar.
+// database), the plug-in folder scan and creation by class name, and the main frame's menu,
+// navigator tool bar and window area.
 #include "app/main_frame.h"
 #include "app/plugin_loader.h"
 #include "app/settings.h"
@@ -24,18 +25,16 @@
 
 namespace {
 
-struct SettingsCase {
-    const char* name;
-    QStringList arguments;
-    std::map<QString, QString> file;
-    QString connection; // "" = the default demo database
-    QString demoFile;   // "" = none, "default" = the default demo file
-    QString company;
-};
-
 TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     const QString pg = QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Database=ditta");
-    const std::vector<SettingsCase> table = {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        std::map<QString, QString> file;
+        QString connection; // "" = the default demo database
+        QString demoFile;   // "" = none, "default" = the default demo file
+        QString company;
+    } table[] = {
         {"nothing given", {}, {}, "", "default", "1"},
         {"sqlite file", {"--database", "/tmp/x.sqlite"}, {}, "", "/tmp/x.sqlite", "1"},
         {"connection wins", {"--connection", pg, "--database", "/tmp/x.sqlite"}, {}, pg, "", "1"},
@@ -48,10 +47,17 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
          "",
          "/tmp/y.sqlite",
          "3"},
+        // --screenshot and --quit-after are run by tests/app/real_window_test.sh.
+        {"calling program",
+         {"--article", "ART 01", "--modal", "--plugins", "/p"},
+         {},
+         "",
+         "default",
+         "1"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const SettingsCase& row : table) {
+    for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QSettings file(dir.filePath(QString::fromLatin1(row.name) + ".conf"), QSettings::IniFormat);
         for (const auto& [key, value] : row.file)
@@ -65,37 +71,35 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
         EXPECT_EQ(s.connectionString,
                   row.connection.isEmpty() ? demo::demoConnectionString(demoFile) : row.connection);
         EXPECT_EQ(s.companyCode, row.company);
+        const bool called = row.arguments.contains("--article");
+        EXPECT_EQ(s.called, called);
+        EXPECT_EQ(s.modal, called);
+        EXPECT_EQ(s.article, called ? "ART 01" : "");
+        EXPECT_EQ(s.pluginFolder, called ? "/p" : defaultPluginFolder());
+        EXPECT_EQ(s.quitAfterMs, -1);
     }
     // A settings file whose company is no whole number: the program refuses to start.
     EXPECT_TRUE(companyCodeProblem(QStringLiteral("7")).isEmpty());
     EXPECT_FALSE(companyCodeProblem(QStringLiteral("1 OR 1=1")).isEmpty());
     EXPECT_FALSE(companyCodeProblem(QString()).isEmpty());
+
+    for (const QStringList& arguments : {QStringList{"--quit-after", "presto"},
+                                         {"--quit-after", "-5"},
+                                         {"--markup-method", "margine"},
+                                         {"--sconosciuta"},
+                                         {"articolo"},
+                                         {"--database"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        HostOptions options;
+        EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
+        EXPECT_FALSE(options.errorText().isEmpty());
+    }
+    HostOptions help;
+    ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
+    EXPECT_TRUE(help.helpRequested());
 }
 
-TEST(HostSettings, CallOptions) {
-    QTemporaryDir dir;
-    QSettings file(dir.filePath("empty.conf"), QSettings::IniFormat);
-    HostOptions options;
-    // --screenshot and --quit-after are run by tests/app/real_window_test.sh.
-    ASSERT_TRUE(
-        options.parse({"prezzolampo", "--article", "ART 01", "--modal", "--plugins", "/p"}));
-    const HostSettings s = options.resolve(file);
-    EXPECT_TRUE(s.called);
-    EXPECT_EQ(s.article, "ART 01");
-    EXPECT_TRUE(s.modal);
-    EXPECT_EQ(s.pluginFolder, "/p");
-
-    HostOptions plain;
-    ASSERT_TRUE(plain.parse({"prezzolampo"}));
-    const HostSettings d = plain.resolve(file);
-    EXPECT_FALSE(d.called);
-    EXPECT_FALSE(d.modal);
-    EXPECT_EQ(d.quitAfterMs, -1);
-    EXPECT_EQ(d.pluginFolder, defaultPluginFolder());
-}
-
-// The mark-up method: command line, else settings file, else 0; the Impostazioni menu puts a
-// choice in force at once and hands it over to be kept.
+// The mark-up method: command line, else settings file, else 0.
 TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
     QTemporaryDir dir;
     QSettings file(dir.filePath("markup.conf"), QSettings::IniFormat);
@@ -108,7 +112,39 @@ TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
     saveMarkupMethod(file, 1);
     EXPECT_EQ(resolved({}), 1);
     EXPECT_EQ(resolved({"--markup-method", "0"}), 0);
+}
 
+const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");
+
+// The class is found in the library and created by name whatever the case; an unknown class or
+// folder gives an Italian message.
+TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCase) {
+    const QList<PluginLoader::Library> libraries = PluginLoader(BuildPluginFolder).libraries();
+    ASSERT_EQ(libraries.size(), 1);
+    EXPECT_TRUE(libraries.first().file.contains("RIDE_PREZZOLAMPO"));
+    EXPECT_EQ(libraries.first().classes, QStringList{"CLSMG_PREZZOLAMPO"});
+    const struct {
+        QString folder, className;
+        bool found;
+    } table[] = {{BuildPluginFolder, "CLSMG_PREZZOLAMPO", true},
+                 {BuildPluginFolder, "clsmg_prezzolampo", true},
+                 {BuildPluginFolder, "CLSMG_ALTRO", false},
+                 {"/nonesiste/plugins", "CLSMG_PREZZOLAMPO", false}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.className.toStdString() + " in " + row.folder.toStdString());
+        PluginLoader loader(row.folder);
+        const std::shared_ptr<host::Cinterface> plugin = loader.create(row.className);
+        EXPECT_EQ(bool(plugin), row.found) << loader.errorText().toStdString();
+        EXPECT_EQ(plugin ? plugin->ActiveDll() : nullptr, plugin);
+        EXPECT_EQ(loader.errorText().startsWith("Classe " + row.className + " non trovata"),
+                  !row.found);
+    }
+}
+
+// The Impostazioni menu puts a mark-up method in force at once and hands it over to be kept;
+// the navigator buttons raise the navigator's events; plug-in windows open in the window area
+// and take their frame along.
+TEST(MainFrameTest, MenuNavigatorButtonsAndWindowArea) {
     auto global = std::make_shared<host::GlobalServices>();
     global->setMarkupMethod(0);
     MainFrame frame(global);
@@ -124,54 +160,7 @@ TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
     onCost->trigger();
     EXPECT_EQ(rt::CInt(global->markupMethod()), 0);
     EXPECT_EQ(kept, (QList<int>{1, 0}));
-}
 
-TEST(HostSettings, WrongArgumentsAreRefused) {
-    const std::vector<QStringList> table = {
-        {"--quit-after", "presto"}, {"--quit-after", "-5"}, {"--markup-method", "margine"},
-        {"--sconosciuta"},          {"articolo"},           {"--database"},
-    };
-    for (const QStringList& arguments : table) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        HostOptions options;
-        EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
-        EXPECT_FALSE(options.errorText().isEmpty());
-    }
-    HostOptions help;
-    ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
-    EXPECT_TRUE(help.helpRequested());
-}
-
-const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");
-
-TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCase) {
-    const QList<PluginLoader::Library> libraries = PluginLoader(BuildPluginFolder).libraries();
-    ASSERT_EQ(libraries.size(), 1);
-    EXPECT_TRUE(libraries.first().file.contains("RIDE_PREZZOLAMPO"));
-    EXPECT_EQ(libraries.first().classes, QStringList{"CLSMG_PREZZOLAMPO"});
-    for (const char* name : {"CLSMG_PREZZOLAMPO", "clsmg_prezzolampo"}) {
-        PluginLoader loader(BuildPluginFolder);
-        std::shared_ptr<host::Cinterface> plugin = loader.create(QString::fromLatin1(name));
-        ASSERT_TRUE(plugin) << name << loader.errorText().toStdString();
-        EXPECT_EQ(plugin->ActiveDll(), plugin);
-    }
-}
-
-TEST(PluginLoaderTest, UnknownClassOrFolderGivesAnItalianMessage) {
-    const std::vector<std::pair<QString, QString>> table = {
-        {BuildPluginFolder, "CLSMG_ALTRO"},
-        {"/nonesiste/plugins", "CLSMG_PREZZOLAMPO"},
-    };
-    for (const auto& [folder, className] : table) {
-        SCOPED_TRACE(className.toStdString() + " in " + folder.toStdString());
-        PluginLoader loader(folder);
-        EXPECT_FALSE(loader.create(className));
-        EXPECT_TRUE(loader.errorText().startsWith("Classe " + className + " non trovata"));
-    }
-}
-
-TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
-    MainFrame frame(std::make_shared<host::GlobalServices>());
     QStringList told;
     QString proposedFolder;
     frame.chooseExportFile = [&proposedFolder](const QString& proposed) {
@@ -202,11 +191,7 @@ TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
     // No window registered with the layout model: the export says so and writes no file.
     EXPECT_EQ(told,
               QStringList{"Esportazione non riuscita: nessuna finestra aperta da esportare."});
-}
 
-TEST(MainFrameTest, PluginWindowsOpenInTheWindowAreaAndTakeTheirFrameAlong) {
-    auto global = std::make_shared<host::GlobalServices>();
-    MainFrame frame(global);
     ASSERT_TRUE(global->presentWindow);
     auto* window = new QWidget;
     global->presentWindow(window);
