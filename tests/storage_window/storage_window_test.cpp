@@ -89,24 +89,6 @@ class StorageWindow : public setuptest::WindowScenario {
     host::Connection side;
 };
 
-TEST_P(StorageWindow, OneWorkingRowPerListInTheOrderOfTheParameters) {
-    const struct {
-        const char* name;
-        const char* removeLists; // sales lists of company 1 taken out of quick creation
-        int rows;
-    } cases[] = {{"one list", "MG44_NUMLIST > 1", 1}, {"five lists", "1 = 0", 5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        show({u"UPDATE MG44_PARMAGLIST SET MG44_FLGCREAZVELOCE = 0 WHERE MG44_DITTA_CG18 = 1 "
-              "AND MG44_FLGVENACQ = 0 AND "_qs +
-              QLatin1String(c.removeLists)});
-        loadSales();
-        const QList<int> working = lists(sales(), u"LI10_NUMLIST"_qs);
-        EXPECT_EQ(working.size(), c.rows);
-        EXPECT_EQ(working, lists(*w().Rst_ParametriVEN, u"MG44_NUMLIST"_qs));
-    }
-}
-
 // List 1 keeps only last year's row and list 2 none: both get a new row, as list 3 does, with
 // the commission its list's percentage gives.
 TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
@@ -134,11 +116,15 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
 }
 
-// One window through a day of saves: an unedited row, the guards, a new row, a reload of the
-// same header and of another one, and the connection lost under a save.
+// One window through a day of saves: its working rows, an unedited row, the guards, a new row, a
+// reload of the same header and of another one, and the connection lost under a save.
 TEST_P(StorageWindow, SavingARowAndItsGuards) {
     show();
     loadSales();
+    // One working row per list, in the order of the parameters.
+    const QList<int> working = lists(sales(), u"LI10_NUMLIST"_qs);
+    EXPECT_EQ(working.size(), 5);
+    EXPECT_EQ(working, lists(*w().Rst_ParametriVEN, u"MG44_NUMLIST"_qs));
     const rt::Decimal storedPrice = *rt::Decimal::parse(u"9.45"_qs);
 
     // Without an edit nothing is written, but the net price is refreshed.
