@@ -19,27 +19,19 @@ using testsupport::WindowDriver;
 
 const QString Screws = u"VITI-INOX-4X40"_qs;
 
-QString day(const QDate& d) {
-    return d.toString(u"yyyyMMdd"_qs);
-}
-
 class StorageWindow : public setuptest::WindowScenario {
   protected:
     void TearDown() override {
-        close();
-        WindowScenario::TearDown();
-    }
-    void close() {
         driver.reset();
         if (side.State() == host::adStateOpen)
             side.Close();
+        WindowScenario::TearDown();
     }
 
     FRMMG_PREZZOLAMPO& w() { return *driver->window(); }
     // The demo database changed by the statements, the window shown on it, and a connection of
     // the test to the same database.
     void show(const QStringList& statements = {}) {
-        close();
         driver = openWindow(statements);
         side.Open(driver->connectionString);
         ASSERT_NE(driver->window(), nullptr);
@@ -95,8 +87,8 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     const QDate today = rt::Today();
     const QString sales = u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = "
                           "'VITI-INOX-4X40' AND LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = "_qs;
-    show({sales + u"2"_qs,
-          sales + u"1 AND LI10_DATAINIZIOVAL = '"_qs + day(QDate(today.year(), 1, 1)) + u"'"_qs});
+    show({sales + u"2"_qs, sales + u"1 AND LI10_DATAINIZIOVAL = '"_qs +
+                               QDate(today.year(), 1, 1).toString(u"yyyyMMdd"_qs) + u"'"_qs});
     loadSales();
     const struct {
         int list;
