@@ -1,5 +1,5 @@
 // Loading and saving price lists through the window, on SQLite and PostgreSQL: the statements
-// sent, the working rows, the stored rows, the guards and the errors the user is asked about.
+// sent, the working rows, the guards and the errors the user is asked about.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
@@ -63,13 +63,6 @@ class StorageWindow : public setuptest::WindowScenario {
         w().UpdateRecord(sales());
         return w().Gcon_Connect->trace();
     }
-    // The screws' stored sales rows of a list, read on a connection of the test.
-    std::shared_ptr<host::Recordset> stored(int list) {
-        return side.Execute(u"SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
-                            "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
-                            "LI10_NUMLIST = "_qs +
-                            QString::number(list));
-    }
     static QList<int> lists(host::Recordset& rs, const QString& column) {
         QList<int> found;
         for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
@@ -108,8 +101,9 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
 }
 
-// One window through a day of saves: its working rows, an unedited row, the guards, a new row, a
-// reload of the same header and of another one, and the connection lost under a save.
+// One window through a day of saves (what they store is tests/fast_plan's and Recalculation's): its
+// working rows, an unedited row, the guards, a new row, a reload of the same header and of another
+// one, and the connection lost under a save.
 TEST_P(StorageWindow, SavingARowAndItsGuards) {
     show();
     loadSales();
@@ -117,7 +111,6 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
     const QList<int> working = lists(sales(), u"LI10_NUMLIST"_qs);
     EXPECT_EQ(working.size(), 5);
     EXPECT_EQ(working, lists(*w().Rst_ParametriVEN, u"MG44_NUMLIST"_qs));
-    const rt::Decimal storedPrice = *rt::Decimal::parse(u"9.45"_qs);
 
     // Without an edit nothing is written, but the net price is refreshed.
     toList(2);
@@ -158,7 +151,6 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
         w().TXT_CODART->setText(Screws);
         w().CMD_NUOVO->clearFocus();
     }
-    EXPECT_EQ(rt::CDec(stored(2)->Fields(u"LI10_PREZZO"_qs).Value()), storedPrice);
 
     // A new row is inserted once, then updated.
     toList(3);
@@ -171,9 +163,6 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
     const QStringList second = saveCurrentRow();
     ASSERT_EQ(second.size(), 1) << "the UPDATE found the row: no question, no INSERT";
     EXPECT_TRUE(second[0].startsWith(u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, "_qs));
-    const auto third = stored(3);
-    EXPECT_EQ(third->RecordCount(), 1);
-    EXPECT_EQ(rt::CDec(third->Fields(u"LI10_PREZZO"_qs).Value()), dec("12.5"));
 
     // Reloading the same header keeps the rows and their edits; another period makes a new
     // working table.
