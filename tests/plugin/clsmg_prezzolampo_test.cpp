@@ -73,12 +73,6 @@ TEST(PluginClass, StoredPropertiesConvertOrKeepTheirValue) {
     }
 }
 
-TEST(PluginClass, CloseFormBeforeAnyShowFormAnswersTrue) {
-    const auto plugin = Plugin::create();
-    EXPECT_EQ(plugin->CloseForm(), rt::Variant(true));
-    EXPECT_EQ(plugin->CloseForm(), rt::Variant(true));
-}
-
 TEST(PluginClass, TransferDataRaisesDataTransferBeforeReturningAndIgnoresItsFailure) {
     const auto plugin = Plugin::create();
     QList<rt::Variant> received;
