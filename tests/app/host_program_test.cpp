@@ -218,65 +218,47 @@ void pump() {
     }
 }
 
-// A frame on a fresh demo database with the plug-in's window open in it.
-class FrameWithWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        const QString cs = demo::demoConnectionString(dir.filePath(QStringLiteral("demo.db")));
-        host::Connection demoData;
-        demoData.Open(cs);
-        demo::createDemoDatabase(demoData, rt::Today());
-        demoData.Close();
-        global->setConnectionString(cs);
-        global->setCompanyCode(QString::number(demo::DemoCompany));
-        global->factory() = host::HostObjectFactory::standard(QString());
-        global->factory().logService = [l = log] { return l; };
-        frame = std::make_unique<MainFrame>(global);
-    }
-
-    void open(const QSize& frameSize) {
-        frame->resize(frameSize);
-        frame->show();
-        pump();
-        PluginLoader loader(BuildPluginFolder);
-        std::shared_ptr<host::Cinterface> plugin =
-            loader.create(QStringLiteral("CLSMG_PREZZOLAMPO"));
-        ASSERT_TRUE(plugin) << loader.errorText().toStdString();
-        frame->openPlugin(std::move(plugin), PluginCall{});
-        pump();
-        ASSERT_TRUE(frame->plugin());
-        connection = frame->plugin()->connection();
-        ASSERT_TRUE(connection);
-        // The navigator builds its models when the window is first activated.
-        script = frame->navigator()->scriptModel();
-    }
-
-    // The purchase grid (0) or the sales grid (1).
-    host::KRX_QGRID* grid(int i) const {
-        return frame->findChild<host::KRX_QGRID*>(
-            QLatin1String(i == 0 ? "GRD_LISACQ" : "GRD_LISVEN"));
-    }
-
-    QTemporaryDir dir;
-    std::shared_ptr<host::GlobalServices> global = std::make_shared<host::GlobalServices>();
-    std::shared_ptr<host::ScriptedLogService> log = std::make_shared<host::ScriptedLogService>();
-    std::unique_ptr<MainFrame> frame;
-    std::shared_ptr<host::ScriptObjectModel> script;
-    std::shared_ptr<host::Connection> connection;
-};
-
 // The frame a 1366 x 768 screen gets on a first run.
 const QSize FirstRunFrame(1280, 720);
 
-// The grids show every column and grow with the frame; the frame then goes without being
-// closed and still runs the window's unload.
-TEST_F(FrameWithWindow, BothGridsShowEveryColumnAndGrowWithTheFrame) {
-    open(FirstRunFrame);
+// A frame on a fresh demo database with the plug-in's window open in it: the grids show every
+// column and grow with the frame; the frame then goes without being closed and still runs the
+// window's unload.
+TEST(FrameWithWindow, BothGridsShowEveryColumnAndGrowWithTheFrame) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cs = demo::demoConnectionString(dir.filePath(QStringLiteral("demo.db")));
+    host::Connection demoData;
+    demoData.Open(cs);
+    demo::createDemoDatabase(demoData, rt::Today());
+    demoData.Close();
+    const auto global = std::make_shared<host::GlobalServices>();
+    const auto log = std::make_shared<host::ScriptedLogService>();
+    global->setConnectionString(cs);
+    global->setCompanyCode(QString::number(demo::DemoCompany));
+    global->factory() = host::HostObjectFactory::standard(QString());
+    global->factory().logService = [log] { return log; };
+    auto frame = std::make_unique<MainFrame>(global);
+    frame->resize(FirstRunFrame);
+    frame->show();
+    pump();
+    PluginLoader loader(BuildPluginFolder);
+    std::shared_ptr<host::Cinterface> plugin = loader.create(QStringLiteral("CLSMG_PREZZOLAMPO"));
+    ASSERT_TRUE(plugin) << loader.errorText().toStdString();
+    frame->openPlugin(std::move(plugin), PluginCall{});
+    pump();
+    ASSERT_TRUE(frame->plugin());
+    const std::shared_ptr<host::Connection> connection = frame->plugin()->connection();
+    ASSERT_TRUE(connection);
+    // The navigator builds its models when the window is first activated.
+    const std::shared_ptr<host::ScriptObjectModel> script = frame->navigator()->scriptModel();
     ASSERT_TRUE(script);
+
+    host::KRX_QGRID* const grids[] = {frame->findChild<host::KRX_QGRID*>(u"GRD_LISACQ"_qs),
+                                      frame->findChild<host::KRX_QGRID*>(u"GRD_LISVEN"_qs)};
     QSize before[2];
     for (int i = 0; i < 2; ++i) {
-        host::KRX_QGRID* g = grid(i);
+        host::KRX_QGRID* g = grids[i];
         ASSERT_NE(g, nullptr);
         SCOPED_TRACE(g->objectName().toStdString());
         QTableView* view = g->view();
@@ -291,12 +273,12 @@ TEST_F(FrameWithWindow, BothGridsShowEveryColumnAndGrowWithTheFrame) {
                   view->viewport()->width());
         before[i] = g->size();
     }
-    QWidget* sub = grid(0)->parentWidget()->parentWidget();
+    QWidget* sub = grids[0]->parentWidget()->parentWidget();
     sub->resize(sub->size() + QSize(100, 80));
     pump();
     // The two groups share the added height.
-    EXPECT_EQ(grid(0)->size(), before[0] + QSize(100, 40));
-    EXPECT_EQ(grid(1)->size(), before[1] + QSize(100, 40));
+    EXPECT_EQ(grids[0]->size(), before[0] + QSize(100, 40));
+    EXPECT_EQ(grids[1]->size(), before[1] + QSize(100, 40));
 
     ASSERT_EQ(connection->State(), host::adStateOpen);
     frame.reset();
