@@ -107,21 +107,18 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     HostOptions help;
     ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
     EXPECT_TRUE(help.helpRequested());
-}
 
-// The mark-up method: command line, else settings file, else 0.
-TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
-    QTemporaryDir dir;
+    // The mark-up method: command line, else settings file, else 0.
     QSettings file(dir.filePath("markup.conf"), QSettings::IniFormat);
-    const auto resolved = [&](const QStringList& arguments) {
+    const auto markup = [&](const QStringList& arguments) {
         HostOptions options;
         EXPECT_TRUE(options.parse(QStringList{"prezzolampo"} + arguments));
         return options.resolve(file).markupMethod;
     };
-    EXPECT_EQ(resolved({}), 0);
+    EXPECT_EQ(markup({}), 0);
     saveMarkupMethod(file, 1);
-    EXPECT_EQ(resolved({}), 1);
-    EXPECT_EQ(resolved({"--markup-method", "0"}), 0);
+    EXPECT_EQ(markup({}), 1);
+    EXPECT_EQ(markup({"--markup-method", "0"}), 0);
 }
 
 // The class is found in the library and created by name whatever the case; an unknown class or

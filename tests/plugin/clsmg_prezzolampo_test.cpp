@@ -100,8 +100,16 @@ template <typename Base> struct Noted : Base {
     const char* name;
 };
 
-// Each instance writes INI and TER under its own identifier; at its end it writes its TER line,
-// then releases the host objects in order (its ActiveDll last).
+// A navigator that tells whether its button event has a receiver.
+struct ObservedNavigator : host::Navigator {
+    bool buttonEventConnected() const {
+        return isSignalConnected(QMetaMethod::fromSignal(&host::Navigator::ButtonPressed));
+    }
+};
+
+// Each instance writes INI and TER under its own identifier; navigator events reach it only
+// while the navigator is set; at its end it writes its TER line, then releases the host
+// objects in order (its ActiveDll last).
 TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOrder) {
     QList<QStringList> lines; // split into their fields
     QStringList notes;
@@ -123,7 +131,14 @@ TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOr
     dll.reset();
     plugin->setClsVoceMenu(std::make_shared<Noted<host::MenuEntry>>(notes, "ClsVoceMenu"));
     plugin->setClsGlobal(std::make_shared<Noted<host::GlobalServices>>(notes, "ClsGlobal"));
+    const auto observed = std::make_shared<ObservedNavigator>();
+    plugin->setActiveNavigator(observed);
+    EXPECT_TRUE(observed->buttonEventConnected());
+    plugin->setActiveNavigator(nullptr);
+    EXPECT_FALSE(observed->buttonEventConnected());
+    plugin->setActiveNavigator(observed);
     plugin->setActiveNavigator(std::make_shared<Noted<host::Navigator>>(notes, "ActiveNavigator"));
+    EXPECT_FALSE(observed->buttonEventConnected()) << "the replaced navigator still reaches it";
     plugin.reset();
     host::setDebugOutputSink({});
 
@@ -139,26 +154,6 @@ TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOr
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(lines[i], (QStringList{"QVMA:", ids[i], phases[i], "RIDE_PREZZOLAMPO",
                                          "CLSMG_PREZZOLAMPO"}));
-}
-
-// A navigator that tells whether its button event has a receiver.
-struct ObservedNavigator : host::Navigator {
-    bool buttonEventConnected() const {
-        return isSignalConnected(QMetaMethod::fromSignal(&host::Navigator::ButtonPressed));
-    }
-};
-
-TEST(PluginClass, NavigatorEventsReachTheInstanceOnlyWhileItIsSet) {
-    const auto plugin = Plugin::create();
-    const auto first = std::make_shared<ObservedNavigator>();
-    const auto second = std::make_shared<ObservedNavigator>();
-    plugin->setActiveNavigator(first);
-    EXPECT_TRUE(first->buttonEventConnected());
-    plugin->setActiveNavigator(second);
-    EXPECT_FALSE(first->buttonEventConnected());
-    EXPECT_TRUE(second->buttonEventConnected());
-    plugin->setActiveNavigator(nullptr);
-    EXPECT_FALSE(second->buttonEventConnected());
 }
 
 struct NotedFrame : host::HeaderFrame {

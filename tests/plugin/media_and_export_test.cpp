@@ -1,8 +1,8 @@
 // The window in the host as a person uses it, on each backend: the models know the window and
 // its grids (its opening is tests/window/lifecycle_test.cpp's), a picture is linked to the purchase
 // row the user is on (its code reaches LI10_LISTARTIC, its bytes CG99_MEDIA) and opened again, and
-// the window is exported to a spreadsheet file that is read back; and a window that refuses to
-// close (what a closed window leaves behind is tests/window/lifecycle_test.cpp's).
+// the window is exported to a spreadsheet file that is read back; then it refuses to close
+// once (what a closed window leaves behind is tests/window/lifecycle_test.cpp's).
 #include "host/controls/field_controls.h"
 #include "host/controls/krx_qgrid.h"
 #include "host/data/connection.h"
@@ -132,27 +132,23 @@ TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExpo
     EXPECT_EQ(purchase["A1"].toArray()[1].toString(), w.GRD_LISACQ->column(first).caption);
     EXPECT_THROW(d.navigator->exportToOffice("/dev/null/listini.xlsx"), rt::Error);
     EXPECT_EQ(notices, QStringList{});
+
+    // An unload that fails and is left (Interrompi) leaves the window open: CloseForm answers
+    // False and keeps the form; answered Ignora the next time, the window closes.
+    d.contract->setClsVoceMenu(nullptr); // the unload reads its text: error 91
+    d.log->answers = {host::ErrorLeave};
+    EXPECT_FALSE(d.contract->CloseForm().asBool());
+    WindowDriver::pump();
+    ASSERT_NE(d.window(), nullptr) << "the window went although it did not close";
+    EXPECT_TRUE(d.window()->isVisible());
+    EXPECT_EQ(d.reportedProcedures(), QStringList{"Form_Unload"});
+    d.log->defaultAnswer = host::ErrorContinue; // Ignora every error of the second unload
+    EXPECT_TRUE(d.close());
+    EXPECT_EQ(d.contract->FrmPrezzoLampo(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, MediaAndExport,
                          ::testing::Values("SQLite", "PostgreSQL", "PostgreSQL_ODBC"),
                          [](const auto& param) { return std::string(param.param); });
-
-// An unload that fails and is left (Interrompi) leaves the window open: CloseForm answers False
-// and keeps the form; answered Ignora the next time, the window closes.
-TEST(PluginWindow, CloseFormAnswersFalseWhileTheWindowRefusesToClose) {
-    WindowDriver driver;
-    driver.show();
-    driver.contract->setClsVoceMenu(nullptr); // the unload reads its text: error 91
-    driver.log->answers = {host::ErrorLeave};
-    EXPECT_FALSE(driver.contract->CloseForm().asBool());
-    WindowDriver::pump();
-    ASSERT_NE(driver.window(), nullptr) << "the window went although it did not close";
-    EXPECT_TRUE(driver.window()->isVisible());
-    EXPECT_EQ(driver.reportedProcedures(), QStringList{"Form_Unload"});
-    driver.log->defaultAnswer = host::ErrorContinue; // Ignora every error of the second unload
-    EXPECT_TRUE(driver.close());
-    EXPECT_EQ(driver.contract->FrmPrezzoLampo(), nullptr);
-}
 
 } // namespace
