@@ -177,46 +177,39 @@ struct NotedMediaLink : host::MediaLink {
     }
 };
 
-class MediaRequest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
-        db.Execute("CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)");
-        db.Execute("INSERT INTO LINKED VALUES (7)");
-        db.Execute("CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)");
-        db.Execute("INSERT INTO UNLINKED VALUES ('a')");
-        global->setConnectionString(QStringLiteral("CS"));
-        global->setCompanyCode(QStringLiteral("3"));
-        global->factory().logService = [this] { return log; };
-        global->factory().mediaLink = [this] {
-            ++linksMade;
-            auto link = std::make_shared<NotedMediaLink>();
-            link->notes = &notes;
-            return link;
-        };
-        plugin->setClsGlobal(global);
-        plugin->setIsActive(true);
-        frame->notes = &notes;
-        plugin->setActiveFrame(frame);
-    }
-    void TearDown() override { plugin->setActiveFrame(nullptr); }
-    std::shared_ptr<host::Recordset> rows(const char* table) {
+// Button 25 opens the media link only in variation, and after storing a new row; the media
+// link's AfterMediaCreate writes the code of the current row only.
+TEST(MediaRequest, Button25AndAfterMediaCreate) {
+    host::Connection db;
+    db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
+    db.Execute("CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)");
+    db.Execute("INSERT INTO LINKED VALUES (7)");
+    db.Execute("CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)");
+    db.Execute("INSERT INTO UNLINKED VALUES ('a')");
+    const auto rows = [&](const char* table) {
         auto rs = std::make_shared<host::Recordset>();
         rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), db);
         return rs;
-    }
-    rt::Variant storedCode() { return rows("LINKED")->Fields(0).Value(); }
-
-    host::Connection db;
-    std::shared_ptr<host::GlobalServices> global = std::make_shared<host::GlobalServices>();
-    std::shared_ptr<host::ScriptedLogService> log = std::make_shared<host::ScriptedLogService>();
-    std::shared_ptr<CLSMG_PREZZOLAMPO> plugin = CLSMG_PREZZOLAMPO::create();
-    std::shared_ptr<NotedFrame> frame = std::make_shared<NotedFrame>();
+    };
     QStringList notes;
     int linksMade = 0;
-};
+    const auto global = std::make_shared<host::GlobalServices>();
+    const auto log = std::make_shared<host::ScriptedLogService>();
+    global->setConnectionString(QStringLiteral("CS"));
+    global->setCompanyCode(QStringLiteral("3"));
+    global->factory().logService = [log] { return log; };
+    global->factory().mediaLink = [&] {
+        ++linksMade;
+        auto link = std::make_shared<NotedMediaLink>();
+        link->notes = &notes;
+        return link;
+    };
+    const auto plugin = CLSMG_PREZZOLAMPO::create();
+    plugin->setClsGlobal(global);
+    const auto frame = std::make_shared<NotedFrame>();
+    frame->notes = &notes;
+    plugin->setActiveFrame(frame);
 
-TEST_F(MediaRequest, Button25OpensTheLinkOnlyInVariationAndAfterStoringANewRow) {
     const struct {
         const char* name;
         std::int32_t button;
@@ -259,20 +252,19 @@ TEST_F(MediaRequest, Button25OpensTheLinkOnlyInVariationAndAfterStoringANewRow) 
             EXPECT_EQ(log->messages[0].style, 64);
         }
     }
-}
 
-TEST_F(MediaRequest, AfterMediaCreateWritesTheCodeOfTheCurrentRowOnly) {
     const struct {
         const char* name;
         const char* table;
         bool closed;
         std::int32_t stored;
-    } table[] = {
+    } afterCreate[] = {
         {"open, with the column", "LINKED", false, 42},
         {"closed", "LINKED", true, 7},
         {"without the column", "UNLINKED", false, 7},
     };
-    for (const auto& row : table) {
+    log->messages.clear();
+    for (const auto& row : afterCreate) {
         SCOPED_TRACE(row.name);
         db.Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
         frame->rows = rows(row.table);
@@ -283,9 +275,10 @@ TEST_F(MediaRequest, AfterMediaCreateWritesTheCodeOfTheCurrentRowOnly) {
         rt::Variant code(std::int32_t(42));
         plugin->CHyperMedia_AfterMediaCreate(cancel, code);
         EXPECT_FALSE(cancel);
-        EXPECT_EQ(rt::CLng(storedCode()), row.stored);
+        EXPECT_EQ(rt::CLng(rows("LINKED")->Fields(0).Value()), row.stored);
         EXPECT_TRUE(log->messages.isEmpty());
     }
+    plugin->setActiveFrame(nullptr);
 }
 
 } // namespace
