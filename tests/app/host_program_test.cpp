@@ -1,41 +1,50 @@
 // The host program's parts: its settings (command line over settings file over the demo
-// database), the plug-in folder scan and creation by class name, and the navigator tool bar.
+// database), the plug-in folder scan and creation by class name, and the main frame's menu,
+// navigator tool bar and window area; then the frame with the real plug-in window: the window
+// opens large enough to show both grids whole and grows with the frame, the frame keeps its
+// place between runs, and a frame that goes without being closed still runs the window's unload.
 #include "app/main_frame.h"
 #include "app/plugin_loader.h"
 #include "app/settings.h"
 
 #include "db/demo_database.h"
+#include "host/controls/krx_qgrid.h"
+#include "host/data/connection.h"
 #include "host/services/global_services.h"
+#include "host/services/log_service.h"
 #include "host/services/navigator.h"
-
 #include "runtime/conversions.h"
 #include "tests/runtime/test_helpers.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 #include <map>
 
 namespace {
 
-struct SettingsCase {
-    const char* name;
-    QStringList arguments;
-    std::map<QString, QString> file;
-    QString connection; // "" = the default demo database
-    QString demoFile;   // "" = none, "default" = the default demo file
-    QString company;
-};
+const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");
 
 TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     const QString pg = QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Database=ditta");
-    const std::vector<SettingsCase> table = {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        std::map<QString, QString> file;
+        QString connection; // "" = the default demo database
+        QString demoFile;   // "" = none, "default" = the default demo file
+        QString company;
+    } table[] = {
         {"nothing given", {}, {}, "", "default", "1"},
         {"sqlite file", {"--database", "/tmp/x.sqlite"}, {}, "", "/tmp/x.sqlite", "1"},
         {"connection wins", {"--connection", pg, "--database", "/tmp/x.sqlite"}, {}, pg, "", "1"},
@@ -48,10 +57,17 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
          "",
          "/tmp/y.sqlite",
          "3"},
+        // --screenshot and --quit-after are run by tests/app/real_window_test.sh.
+        {"calling program",
+         {"--article", "ART 01", "--modal", "--plugins", "/p"},
+         {},
+         "",
+         "default",
+         "1"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const SettingsCase& row : table) {
+    for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QSettings file(dir.filePath(QString::fromLatin1(row.name) + ".conf"), QSettings::IniFormat);
         for (const auto& [key, value] : row.file)
@@ -65,50 +81,75 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
         EXPECT_EQ(s.connectionString,
                   row.connection.isEmpty() ? demo::demoConnectionString(demoFile) : row.connection);
         EXPECT_EQ(s.companyCode, row.company);
+        const bool called = row.arguments.contains("--article");
+        EXPECT_EQ(s.called, called);
+        EXPECT_EQ(s.modal, called);
+        EXPECT_EQ(s.article, called ? "ART 01" : "");
+        EXPECT_EQ(s.pluginFolder, called ? "/p" : defaultPluginFolder());
+        EXPECT_EQ(s.quitAfterMs, -1);
     }
     // A settings file whose company is no whole number: the program refuses to start.
     EXPECT_TRUE(companyCodeProblem(QStringLiteral("7")).isEmpty());
     EXPECT_FALSE(companyCodeProblem(QStringLiteral("1 OR 1=1")).isEmpty());
     EXPECT_FALSE(companyCodeProblem(QString()).isEmpty());
-}
 
-TEST(HostSettings, CallOptions) {
-    QTemporaryDir dir;
-    QSettings file(dir.filePath("empty.conf"), QSettings::IniFormat);
-    HostOptions options;
-    // --screenshot and --quit-after are run by tests/app/real_window_test.sh.
-    ASSERT_TRUE(
-        options.parse({"prezzolampo", "--article", "ART 01", "--modal", "--plugins", "/p"}));
-    const HostSettings s = options.resolve(file);
-    EXPECT_TRUE(s.called);
-    EXPECT_EQ(s.article, "ART 01");
-    EXPECT_TRUE(s.modal);
-    EXPECT_EQ(s.pluginFolder, "/p");
+    for (const QStringList& arguments : {QStringList{"--quit-after", "presto"},
+                                         {"--quit-after", "-5"},
+                                         {"--markup-method", "margine"},
+                                         {"--sconosciuta"},
+                                         {"articolo"},
+                                         {"--database"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        HostOptions options;
+        EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
+        EXPECT_FALSE(options.errorText().isEmpty());
+    }
+    HostOptions help;
+    ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
+    EXPECT_TRUE(help.helpRequested());
 
-    HostOptions plain;
-    ASSERT_TRUE(plain.parse({"prezzolampo"}));
-    const HostSettings d = plain.resolve(file);
-    EXPECT_FALSE(d.called);
-    EXPECT_FALSE(d.modal);
-    EXPECT_EQ(d.quitAfterMs, -1);
-    EXPECT_EQ(d.pluginFolder, defaultPluginFolder());
-}
-
-// The mark-up method: command line, else settings file, else 0; the Impostazioni menu puts a
-// choice in force at once and hands it over to be kept.
-TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
-    QTemporaryDir dir;
+    // The mark-up method: command line, else settings file, else 0.
     QSettings file(dir.filePath("markup.conf"), QSettings::IniFormat);
-    const auto resolved = [&](const QStringList& arguments) {
+    const auto markup = [&](const QStringList& arguments) {
         HostOptions options;
         EXPECT_TRUE(options.parse(QStringList{"prezzolampo"} + arguments));
         return options.resolve(file).markupMethod;
     };
-    EXPECT_EQ(resolved({}), 0);
+    EXPECT_EQ(markup({}), 0);
     saveMarkupMethod(file, 1);
-    EXPECT_EQ(resolved({}), 1);
-    EXPECT_EQ(resolved({"--markup-method", "0"}), 0);
+    EXPECT_EQ(markup({}), 1);
+    EXPECT_EQ(markup({"--markup-method", "0"}), 0);
+}
 
+// The class is found in the library and created by name whatever the case; an unknown class or
+// folder gives an Italian message.
+TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCase) {
+    const QList<PluginLoader::Library> libraries = PluginLoader(BuildPluginFolder).libraries();
+    ASSERT_EQ(libraries.size(), 1);
+    EXPECT_TRUE(libraries.first().file.contains("RIDE_PREZZOLAMPO"));
+    EXPECT_EQ(libraries.first().classes, QStringList{"CLSMG_PREZZOLAMPO"});
+    const struct {
+        QString folder, className;
+        bool found;
+    } table[] = {{BuildPluginFolder, "CLSMG_PREZZOLAMPO", true},
+                 {BuildPluginFolder, "clsmg_prezzolampo", true},
+                 {BuildPluginFolder, "CLSMG_ALTRO", false},
+                 {"/nonesiste/plugins", "CLSMG_PREZZOLAMPO", false}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.className.toStdString() + " in " + row.folder.toStdString());
+        PluginLoader loader(row.folder);
+        const std::shared_ptr<host::Cinterface> plugin = loader.create(row.className);
+        EXPECT_EQ(bool(plugin), row.found) << loader.errorText().toStdString();
+        EXPECT_EQ(plugin ? plugin->ActiveDll() : nullptr, plugin);
+        EXPECT_EQ(loader.errorText().startsWith("Classe " + row.className + " non trovata"),
+                  !row.found);
+    }
+}
+
+// The Impostazioni menu puts a mark-up method in force at once and hands it over to be kept;
+// the navigator buttons raise the navigator's events; plug-in windows open in the window area
+// and take their frame along.
+TEST(MainFrameTest, MenuNavigatorButtonsAndWindowArea) {
     auto global = std::make_shared<host::GlobalServices>();
     global->setMarkupMethod(0);
     MainFrame frame(global);
@@ -124,54 +165,7 @@ TEST(HostSettings, MarkupMethodIsTheHostsSetting) {
     onCost->trigger();
     EXPECT_EQ(rt::CInt(global->markupMethod()), 0);
     EXPECT_EQ(kept, (QList<int>{1, 0}));
-}
 
-TEST(HostSettings, WrongArgumentsAreRefused) {
-    const std::vector<QStringList> table = {
-        {"--quit-after", "presto"}, {"--quit-after", "-5"}, {"--markup-method", "margine"},
-        {"--sconosciuta"},          {"articolo"},           {"--database"},
-    };
-    for (const QStringList& arguments : table) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        HostOptions options;
-        EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
-        EXPECT_FALSE(options.errorText().isEmpty());
-    }
-    HostOptions help;
-    ASSERT_TRUE(help.parse({"prezzolampo", "--help"}));
-    EXPECT_TRUE(help.helpRequested());
-}
-
-const QString BuildPluginFolder = QStringLiteral(PREZZOLAMPO_BINARY_DIR "/plugins");
-
-TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCase) {
-    const QList<PluginLoader::Library> libraries = PluginLoader(BuildPluginFolder).libraries();
-    ASSERT_EQ(libraries.size(), 1);
-    EXPECT_TRUE(libraries.first().file.contains("RIDE_PREZZOLAMPO"));
-    EXPECT_EQ(libraries.first().classes, QStringList{"CLSMG_PREZZOLAMPO"});
-    for (const char* name : {"CLSMG_PREZZOLAMPO", "clsmg_prezzolampo"}) {
-        PluginLoader loader(BuildPluginFolder);
-        std::shared_ptr<host::Cinterface> plugin = loader.create(QString::fromLatin1(name));
-        ASSERT_TRUE(plugin) << name << loader.errorText().toStdString();
-        EXPECT_EQ(plugin->ActiveDll(), plugin);
-    }
-}
-
-TEST(PluginLoaderTest, UnknownClassOrFolderGivesAnItalianMessage) {
-    const std::vector<std::pair<QString, QString>> table = {
-        {BuildPluginFolder, "CLSMG_ALTRO"},
-        {"/nonesiste/plugins", "CLSMG_PREZZOLAMPO"},
-    };
-    for (const auto& [folder, className] : table) {
-        SCOPED_TRACE(className.toStdString() + " in " + folder.toStdString());
-        PluginLoader loader(folder);
-        EXPECT_FALSE(loader.create(className));
-        EXPECT_TRUE(loader.errorText().startsWith("Classe " + className + " non trovata"));
-    }
-}
-
-TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
-    MainFrame frame(std::make_shared<host::GlobalServices>());
     QStringList told;
     QString proposedFolder;
     frame.chooseExportFile = [&proposedFolder](const QString& proposed) {
@@ -202,11 +196,7 @@ TEST(MainFrameTest, NavigatorButtonsRaiseTheNavigatorEvents) {
     // No window registered with the layout model: the export says so and writes no file.
     EXPECT_EQ(told,
               QStringList{"Esportazione non riuscita: nessuna finestra aperta da esportare."});
-}
 
-TEST(MainFrameTest, PluginWindowsOpenInTheWindowAreaAndTakeTheirFrameAlong) {
-    auto global = std::make_shared<host::GlobalServices>();
-    MainFrame frame(global);
     ASSERT_TRUE(global->presentWindow);
     auto* window = new QWidget;
     global->presentWindow(window);
@@ -216,6 +206,107 @@ TEST(MainFrameTest, PluginWindowsOpenInTheWindowAreaAndTakeTheirFrameAlong) {
     // The emptied frame closes and deletes itself once the events run.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(frame.windowArea()->subWindowList().isEmpty());
+}
+
+void pump() {
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The frame a 1366 x 768 screen gets on a first run.
+const QSize FirstRunFrame(1280, 720);
+
+// A frame on a fresh demo database with the plug-in's window open in it: the grids show every
+// column and grow with the frame; the frame then goes without being closed and still runs the
+// window's unload.
+TEST(FrameWithWindow, BothGridsShowEveryColumnAndGrowWithTheFrame) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cs = demo::demoConnectionString(dir.filePath(QStringLiteral("demo.db")));
+    host::Connection demoData;
+    demoData.Open(cs);
+    demo::createDemoDatabase(demoData, rt::Today());
+    demoData.Close();
+    const auto global = std::make_shared<host::GlobalServices>();
+    const auto log = std::make_shared<host::ScriptedLogService>();
+    global->setConnectionString(cs);
+    global->setCompanyCode(QString::number(demo::DemoCompany));
+    global->factory() = host::HostObjectFactory::standard(QString());
+    global->factory().logService = [log] { return log; };
+    auto frame = std::make_unique<MainFrame>(global);
+    frame->resize(FirstRunFrame);
+    frame->show();
+    pump();
+    PluginLoader loader(BuildPluginFolder);
+    std::shared_ptr<host::Cinterface> plugin = loader.create(QStringLiteral("CLSMG_PREZZOLAMPO"));
+    ASSERT_TRUE(plugin) << loader.errorText().toStdString();
+    frame->openPlugin(std::move(plugin), PluginCall{});
+    pump();
+    ASSERT_TRUE(frame->plugin());
+    const std::shared_ptr<host::Connection> connection = frame->plugin()->connection();
+    ASSERT_TRUE(connection);
+    // The navigator builds its models when the window is first activated.
+    const std::shared_ptr<host::ScriptObjectModel> script = frame->navigator()->scriptModel();
+    ASSERT_TRUE(script);
+
+    host::KRX_QGRID* const grids[] = {frame->findChild<host::KRX_QGRID*>(u"GRD_LISACQ"_qs),
+                                      frame->findChild<host::KRX_QGRID*>(u"GRD_LISVEN"_qs)};
+    QSize before[2];
+    for (int i = 0; i < 2; ++i) {
+        host::KRX_QGRID* g = grids[i];
+        ASSERT_NE(g, nullptr);
+        SCOPED_TRACE(g->objectName().toStdString());
+        QTableView* view = g->view();
+        // All sixteen columns fit, shown or not: nothing to scroll sideways.
+        int columns = view->verticalHeader()->width() + 2 * view->frameWidth();
+        for (int c = 0; c < g->columnCount(); ++c)
+            columns += view->columnWidth(c);
+        EXPECT_LE(columns + view->verticalScrollBar()->sizeHint().width(), g->width());
+        EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+        const int net = g->columnIndex(QStringLiteral("PREZZO_NETTO"));
+        EXPECT_LE(view->horizontalHeader()->sectionViewportPosition(net) + view->columnWidth(net),
+                  view->viewport()->width());
+        before[i] = g->size();
+    }
+    QWidget* sub = grids[0]->parentWidget()->parentWidget();
+    sub->resize(sub->size() + QSize(100, 80));
+    pump();
+    // The two groups share the added height.
+    EXPECT_EQ(grids[0]->size(), before[0] + QSize(100, 40));
+    EXPECT_EQ(grids[1]->size(), before[1] + QSize(100, 40));
+
+    ASSERT_EQ(connection->State(), host::adStateOpen);
+    frame.reset();
+    pump();
+    int closes = 0;
+    for (const host::ScriptObjectModel::FormEvent& e : script->events)
+        closes += e.open == 0 ? 1 : 0;
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(connection->State(), host::adStateClosed);
+    EXPECT_TRUE(log->reports.isEmpty());
+}
+
+TEST(FramePlacement, TheFrameOpensWhereItWasClosed) {
+    QByteArray kept;
+    const QRect closedAt(40, 30, 900, 600);
+    {
+        MainFrame frame(std::make_shared<host::GlobalServices>());
+        frame.frameGeometryChosen = [&kept](const QByteArray& g) { kept = g; };
+        frame.setGeometry(closedAt);
+        frame.show();
+        pump();
+        EXPECT_TRUE(frame.close());
+    }
+    ASSERT_FALSE(kept.isEmpty());
+    MainFrame again(std::make_shared<host::GlobalServices>());
+    again.restorePlacement(kept);
+    EXPECT_EQ(again.geometry().size(), closedAt.size());
+    // Nothing kept yet: the first run's size, within the screen.
+    MainFrame first(std::make_shared<host::GlobalServices>());
+    first.restorePlacement({});
+    EXPECT_EQ(first.size(), FirstRunFrame.boundedTo(first.screen()->availableGeometry().size()));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "tests/support/window_driver.h"
 
 #include <QApplication>
+#include <QSet>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -47,14 +48,10 @@ QStringList rowsOf(host::Connection& c, const QString& select) {
 
 // The rows only one side has, for a readable failure.
 std::string differences(const QStringList& slow, const QStringList& fast) {
-    std::string text;
-    for (const QString& row : slow)
-        if (!fast.contains(row))
-            text += "\n  server only: " + row.toStdString();
-    for (const QString& row : fast)
-        if (!slow.contains(row))
-            text += "\n  fast only:   " + row.toStdString();
-    return text;
+    const QSet<QString> a(slow.begin(), slow.end()), b(fast.begin(), fast.end());
+    return ("\n  server only: " + QStringList((a - b).values()).join(u"\n  server only: ") +
+            "\n  fast only:   " + QStringList((b - a).values()).join(u"\n  fast only:   "))
+        .toStdString();
 }
 
 struct Snapshot {
@@ -64,36 +61,34 @@ struct Snapshot {
     QStringList salesRows;
 };
 
+void typeAndEnter(const QString& text) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClicks(focused, text);
+    QTest::keyClick(focused, Qt::Key_Return);
+}
+
+// The script run by the window on its own demo database with the plan chosen; after each step
+// a snapshot of the tables.
 class ScriptRun {
   public:
-    ScriptRun(const QString& connectionString, bool fewerRoundTrips) {
-        testsupport::WindowOptions options;
-        options.connectionString = connectionString;
-        options.today = Today;
-        driver_ = std::make_unique<WindowDriver>(options);
-        driver_->show();
+    ScriptRun(const QString& connectionString, bool fewerRoundTrips)
+        : driver({connectionString, true, Today, nullptr}) {
+        driver.show();
         w().fewerRoundTrips = fewerRoundTrips;
+        script();
     }
-    FRMMG_PREZZOLAMPO& w() { return *driver_->window(); }
-    WindowDriver& driver() { return *driver_; }
+    FRMMG_PREZZOLAMPO& w() { return *driver.window(); }
 
-    // The statements the window sent, the reads of the snapshots left out.
-    int statements() const { return statements_; }
     void act(const QString& step, const std::function<void()>& gesture) {
         host::Connection& c = *w().Gcon_Connect;
         const int before = c.statementCount();
         gesture();
         WindowDriver::pump();
-        statements_ += c.statementCount() - before;
-        snapshots.append(snapshot(step));
-    }
-    QList<Snapshot> snapshots;
-
-  private:
-    Snapshot snapshot(const QString& step) {
+        statements += c.statementCount() - before; // the snapshots' reads left out
         Snapshot s{step, {}, {}, {}};
         host::Connection mine;
-        mine.Open(driver_->connectionString);
+        mine.Open(driver.connectionString);
         s.stored = rowsOf(mine, u"SELECT * FROM LI10_LISTARTIC"_qs);
         mine.Close();
         // Temporary tables are the window's session's own: read through its connection.
@@ -103,47 +98,40 @@ class ScriptRun {
         };
         s.purchaseRows = working(w().Rst_RecSet_LISACQ);
         s.salesRows = working(w().Rst_RecSet_LISVEN);
-        return s;
+        snapshots.append(s);
     }
 
-    std::unique_ptr<WindowDriver> driver_;
-    int statements_ = 0;
+    // What a person does: opens the article, types a stretch of the sheet (a purchase row's end
+    // derives the sales prices), recalculates, saves a row whose stored row someone deleted,
+    // starts again and opens the article once more.
+    void script() {
+        FRMMG_PREZZOLAMPO& w = this->w();
+        act(u"open"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
+        for (int i = 0; i < 14; ++i)
+            act(u"Enter %1"_qs.arg(i), [&] { typeAndEnter(QString::number(i % 7 + 2)); });
+        act(u"&Ricalcola"_qs, [&] { WindowDriver::click(w.CMD_RICALCOLATUTTI); });
+        act(u"save after a deletion"_qs, [&] {
+            host::Connection other;
+            other.Open(driver.connectionString);
+            other.Execute(u"DELETE FROM LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1 AND "
+                          "LI10_NUMLIST = 2 AND LI10_CODART_MG66 = 'VITI-INOX-4X40'"_qs);
+            other.Close();
+            host::Recordset& sales = *w.Rst_RecSet_LISVEN;
+            sales.MoveFirst();
+            while (rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value()) != 2)
+                sales.MoveNext();
+            sales.Fields(u"LI10_PREZZO"_qs).setValue(rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
+            w.RowsModified = true;
+            w.UpdateRecord(sales);
+        });
+        act(u"&Nuovo"_qs, [&] { WindowDriver::click(w.CMD_NUOVO); });
+        act(u"open again"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
+    }
+
+    WindowDriver driver;
+    QList<Snapshot> snapshots;
+    int statements = 0; // the statements the window sent
 };
-
-void typeAndEnter(const QString& text) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClicks(focused, text);
-    QTest::keyClick(focused, Qt::Key_Return);
-}
-
-// What a person does: opens the article, types a stretch of the sheet (a purchase row's end
-// derives the sales prices), recalculates, saves a row whose stored row someone deleted,
-// starts again and opens the article once more.
-void script(ScriptRun& run, const QString& connectionString) {
-    FRMMG_PREZZOLAMPO& w = run.w();
-    run.act(u"open"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
-    for (int i = 0; i < 14; ++i)
-        run.act(u"Enter %1"_qs.arg(i), [&] { typeAndEnter(QString::number(i % 7 + 2)); });
-    run.act(u"&Ricalcola"_qs, [&] { WindowDriver::click(w.CMD_RICALCOLATUTTI); });
-    run.act(u"save after a deletion"_qs, [&] {
-        host::Connection other;
-        other.Open(connectionString);
-        other.Execute(u"DELETE FROM LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1 AND "
-                      "LI10_NUMLIST = 2 AND LI10_CODART_MG66 = 'VITI-INOX-4X40'"_qs);
-        other.Close();
-        host::Recordset& sales = *w.Rst_RecSet_LISVEN;
-        sales.MoveFirst();
-        while (!sales.IsEOF() && rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value()) != 2)
-            sales.MoveNext();
-        ASSERT_FALSE(sales.IsEOF()) << "no working row of sales list 2";
-        sales.Fields(u"LI10_PREZZO"_qs).setValue(rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
-        w.RowsModified = true;
-        w.UpdateRecord(sales);
-    });
-    run.act(u"&Nuovo"_qs, [&] { WindowDriver::click(w.CMD_NUOVO); });
-    run.act(u"open again"_qs, [&] { WindowDriver::openArticle(w, u"VITI-INOX-4X40"_qs); });
-}
 
 class FastPlan : public ::testing::TestWithParam<const char*> {
   protected:
@@ -154,12 +142,9 @@ class FastPlan : public ::testing::TestWithParam<const char*> {
 TEST_P(FastPlan, LeavesTheSameRowsAsEveryQuestionAskedOfTheServer) {
     PREZZOLAMPO_CONNECTION_OR_SKIP(slowDatabase, QString::fromLatin1(GetParam()));
     PREZZOLAMPO_CONNECTION_OR_SKIP(fastDatabase, QString::fromLatin1(GetParam()));
-    ScriptRun slow(slowDatabase, false);
-    script(slow, slowDatabase);
-    EXPECT_NO_REPORTS(slow.driver());
-    ScriptRun fast(fastDatabase, true);
-    script(fast, fastDatabase);
-    EXPECT_NO_REPORTS(fast.driver());
+    ScriptRun slow(slowDatabase, false), fast(fastDatabase, true);
+    EXPECT_NO_REPORTS(slow.driver);
+    EXPECT_NO_REPORTS(fast.driver);
 
     ASSERT_EQ(fast.snapshots.size(), slow.snapshots.size());
     for (qsizetype i = 0; i < slow.snapshots.size(); ++i) {
@@ -174,7 +159,7 @@ TEST_P(FastPlan, LeavesTheSameRowsAsEveryQuestionAskedOfTheServer) {
     // The script meets stored rows, new rows and a deleted one: nothing trivially equal.
     EXPECT_FALSE(slow.snapshots.first().salesRows.isEmpty());
     EXPECT_NE(slow.snapshots.first().stored, slow.snapshots.last().stored);
-    EXPECT_LT(fast.statements(), slow.statements());
+    EXPECT_LT(fast.statements, slow.statements);
 }
 
 // A working table's column facts come from its CREATE, without a trip to the catalog: they

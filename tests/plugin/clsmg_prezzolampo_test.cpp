@@ -1,11 +1,18 @@
 // The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface: the conversions
 // of its stored properties, CloseForm without a window, TransferData, the trace lines and the
-// instance's lifetime.
+// instance's lifetime; the navigator's button 25 and the media link's event, with a frame and a
+// media link that note what they are asked.
 #include "plugin/clsmg_prezzolampo.h"
 
+#include "host/controls/window_controls.h"
+#include "host/data/connection.h"
+#include "host/data/recordset.h"
 #include "host/services/global_services.h"
+#include "host/services/log_service.h"
+#include "host/services/media_link.h"
 #include "host/services/navigator.h"
 #include "host/window/window_support.h"
+#include "runtime/conversions.h"
 #include "runtime/errors.h"
 #include "tests/runtime/test_helpers.h"
 
@@ -14,83 +21,56 @@
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
-#include <map>
 
 namespace {
 
 using Plugin = CLSMG_PREZZOLAMPO;
 
-// Captures the debug-output channel for the life of the object.
-struct TraceCapture {
-    TraceCapture() {
-        host::setDebugOutputSink([this](const QString& line) { lines.append(line.split(u'|')); });
-    }
-    ~TraceCapture() { host::setDebugOutputSink({}); }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
-    QList<QStringList> lines; // split into their fields
-};
-
 struct Property {
+    const char* name;
     std::function<void(Plugin&, const rt::Variant&)> write;
     std::function<rt::Variant(const Plugin&)> read;
 };
 
-const std::map<std::string, Property>& properties() {
-    static const std::map<std::string, Property> map = {
-        {"Top", {&Plugin::setTop, &Plugin::Top}},
-        {"Left", {&Plugin::setLeft, &Plugin::Left}},
-        {"WindowState",
-         {[](Plugin& p, const rt::Variant& v) { p.setWindowState(v.asLong()); },
-          [](const Plugin& p) { return rt::Variant(p.WindowState()); }}},
-        {"ProgramMode",
-         {[](Plugin& p, const rt::Variant& v) { p.setProgramMode(v.asLong()); },
-          [](const Plugin& p) { return rt::Variant(p.ProgramMode()); }}},
-        {"CodiceArticolo", {&Plugin::setCodiceArticolo, &Plugin::CodiceArticolo}},
-        {"Caption", {&Plugin::setCaption, &Plugin::Caption}},
-    };
-    return map;
-}
-
 // A property written twice: the second value is converted or refused (then the first stays).
 TEST(PluginClass, StoredPropertiesConvertOrKeepTheirValue) {
     using L = std::int32_t;
+    const Property top{"Top", &Plugin::setTop, &Plugin::Top},
+        code{"CodiceArticolo", &Plugin::setCodiceArticolo, &Plugin::CodiceArticolo},
+        caption{"Caption", &Plugin::setCaption, &Plugin::Caption},
+        state{"WindowState", [](Plugin&p, const rt::Variant&v) { p.setWindowState(v.asLong()); },
+              [](const Plugin&p) { return rt::Variant(p.WindowState()); }},
+        mode{"ProgramMode", [](Plugin&p, const rt::Variant&v) { p.setProgramMode(v.asLong()); },
+             [](const Plugin&p) { return rt::Variant(p.ProgramMode()); }};
     const struct {
-        const char* member;
+        const Property& property;
         rt::Variant first, second, expected;
     } table[] = {
-        {"Top", L{0}, "120", L{120}},
-        {"Top", "120", "abc", L{120}},
-        {"Top", L{7}, rt::Variant(), L{0}},
-        {"Top", L{7}, 2.5, L{2}},          // halves to even
-        {"Top", L{7}, "3000000000", L{7}}, // overflow
-        {"WindowState", L{2}, L{32767}, L{32767}},
-        {"WindowState", L{2}, L{32768}, L{2}},
-        {"ProgramMode", L{3}, L{40000}, L{3}},
-        {"CodiceArticolo", "A", "ART 01 ", "ART 01 "},
-        {"CodiceArticolo", "A", rt::Variant::null(), "A"},
-        {"CodiceArticolo", "A", rt::Variant(), ""},
-        {"CodiceArticolo", "A", 1.5, "1,5"},
+        {top, L{0}, "120", L{120}},
+        {top, "120", "abc", L{120}},
+        {top, L{7}, rt::Variant(), L{0}},
+        {top, L{7}, 2.5, L{2}},          // halves to even
+        {top, L{7}, "3000000000", L{7}}, // overflow
+        {state, L{2}, L{32767}, L{32767}},
+        {state, L{2}, L{32768}, L{2}},
+        {mode, L{3}, L{40000}, L{3}},
+        {code, "A", "ART 01 ", "ART 01 "},
+        {code, "A", rt::Variant::null(), "A"},
+        {code, "A", rt::Variant(), ""},
+        {code, "A", 1.5, "1,5"},
         // Caption is stored as given: the window's caption converts it later.
-        {"Caption", "A", rt::Variant::null(), rt::Variant::null()},
-        {"Caption", "A", L{5}, L{5}},
+        {caption, "A", rt::Variant::null(), rt::Variant::null()},
+        {caption, "A", L{5}, L{5}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(::testing::Message()
-                     << row.member << " " << row.first.debugText().toStdString() << " then "
+                     << row.property.name << " " << row.first.debugText().toStdString() << " then "
                      << row.second.debugText().toStdString());
-        const Property& property = properties().at(row.member);
         const auto plugin = Plugin::create();
-        property.write(*plugin, row.first);
-        property.write(*plugin, row.second);
-        EXPECT_EQ(property.read(*plugin), row.expected);
+        row.property.write(*plugin, row.first);
+        row.property.write(*plugin, row.second);
+        EXPECT_EQ(row.property.read(*plugin), row.expected);
     }
-}
-
-TEST(PluginClass, CloseFormBeforeAnyShowFormAnswersTrue) {
-    const auto plugin = Plugin::create();
-    EXPECT_EQ(plugin->CloseForm(), rt::Variant(true));
-    EXPECT_EQ(plugin->CloseForm(), rt::Variant(true));
 }
 
 TEST(PluginClass, TransferDataRaisesDataTransferBeforeReturningAndIgnoresItsFailure) {
@@ -112,33 +92,6 @@ TEST(PluginClass, TransferDataRaisesDataTransferBeforeReturningAndIgnoresItsFail
     }
 }
 
-TEST(PluginClass, EachInstanceTracesItsStartAndEndUnderItsOwnIdentifier) {
-    TraceCapture trace;
-    for (int i = 0; i < 2; ++i) {
-        auto plugin = Plugin::create();
-        // ActiveDll answers the instance itself without keeping it alive.
-        ASSERT_EQ(plugin->ActiveDll().get(), static_cast<host::Cinterface*>(plugin.get()));
-        EXPECT_EQ(std::dynamic_pointer_cast<PluginClassInterface>(plugin->ActiveDll()).get(),
-                  static_cast<PluginClassInterface*>(plugin.get()));
-        const std::weak_ptr<Plugin> watch = plugin;
-        plugin.reset();
-        EXPECT_TRUE(watch.expired());
-    }
-    const QList<QStringList>& lines = trace.lines;
-    ASSERT_EQ(lines.size(), 4);
-    const QRegularExpression guid(QStringLiteral("^[0-9A-F]{32}$"));
-    const char* phases[] = {"INI", "TER", "INI", "TER"};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(lines[i].join(u'|').toStdString());
-        EXPECT_EQ(lines[i], (QStringList{"QVMA:", lines[i].value(1), phases[i], "RIDE_PREZZOLAMPO",
-                                         "CLSMG_PREZZOLAMPO"}));
-        EXPECT_TRUE(guid.match(lines[i].value(1)).hasMatch());
-    }
-    EXPECT_EQ(lines[0][1], lines[1][1]);
-    EXPECT_EQ(lines[2][1], lines[3][1]);
-    EXPECT_NE(lines[0][1], lines[2][1]);
-}
-
 // Host objects that note when they go.
 template <typename Base> struct Noted : Base {
     Noted(QStringList& n, const char* what) : notes(n), name(what) {}
@@ -147,30 +100,6 @@ template <typename Base> struct Noted : Base {
     const char* name;
 };
 
-TEST(PluginClass, EndWritesTheTraceThenReleasesTheHostObjectsInOrder) {
-    QStringList notes;
-    host::setDebugOutputSink([&notes](const QString& line) {
-        const QStringList fields = line.split(u'|');
-        if (fields.value(2) == QLatin1String("TER"))
-            notes.append(QStringLiteral("TER ") + fields.value(1));
-    });
-    auto plugin = Plugin::create();
-    auto dll = Plugin::create();
-    const QString pluginId = plugin->GetInstanceId().asString();
-    const QString dllId = dll->GetInstanceId().asString();
-    plugin->setActiveDll(dll);
-    dll.reset();
-    plugin->setClsVoceMenu(std::make_shared<Noted<host::MenuEntry>>(notes, "ClsVoceMenu"));
-    plugin->setClsGlobal(std::make_shared<Noted<host::GlobalServices>>(notes, "ClsGlobal"));
-    plugin->setActiveNavigator(std::make_shared<Noted<host::Navigator>>(notes, "ActiveNavigator"));
-    plugin.reset();
-    host::setDebugOutputSink({});
-
-    const QStringList expected = {"TER " + pluginId, "ClsVoceMenu", "ClsGlobal", "ActiveNavigator",
-                                  "TER " + dllId};
-    EXPECT_EQ(notes, expected);
-}
-
 // A navigator that tells whether its button event has a receiver.
 struct ObservedNavigator : host::Navigator {
     bool buttonEventConnected() const {
@@ -178,17 +107,178 @@ struct ObservedNavigator : host::Navigator {
     }
 };
 
-TEST(PluginClass, NavigatorEventsReachTheInstanceOnlyWhileItIsSet) {
-    const auto plugin = Plugin::create();
-    const auto first = std::make_shared<ObservedNavigator>();
-    const auto second = std::make_shared<ObservedNavigator>();
-    plugin->setActiveNavigator(first);
-    EXPECT_TRUE(first->buttonEventConnected());
-    plugin->setActiveNavigator(second);
-    EXPECT_FALSE(first->buttonEventConnected());
-    EXPECT_TRUE(second->buttonEventConnected());
+// Each instance writes INI and TER under its own identifier; navigator events reach it only
+// while the navigator is set; at its end it writes its TER line, then releases the host
+// objects in order (its ActiveDll last).
+TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOrder) {
+    QList<QStringList> lines; // split into their fields
+    QStringList notes;
+    host::setDebugOutputSink([&](const QString& line) {
+        lines.append(line.split(u'|'));
+        if (lines.last().value(2) == QLatin1String("TER"))
+            notes.append(QStringLiteral("TER ") + lines.last().value(1));
+    });
+    auto plugin = Plugin::create();
+    auto dll = Plugin::create();
+    // ActiveDll answers the instance itself without keeping it alive.
+    ASSERT_EQ(dll->ActiveDll().get(), static_cast<host::Cinterface*>(dll.get()));
+    EXPECT_EQ(std::dynamic_pointer_cast<PluginClassInterface>(dll->ActiveDll()).get(),
+              static_cast<PluginClassInterface*>(dll.get()));
+    const QString pluginId = plugin->GetInstanceId().asString();
+    const QString dllId = dll->GetInstanceId().asString();
+    const std::weak_ptr<Plugin> watch = dll;
+    plugin->setActiveDll(dll);
+    dll.reset();
+    plugin->setClsVoceMenu(std::make_shared<Noted<host::MenuEntry>>(notes, "ClsVoceMenu"));
+    plugin->setClsGlobal(std::make_shared<Noted<host::GlobalServices>>(notes, "ClsGlobal"));
+    const auto observed = std::make_shared<ObservedNavigator>();
+    plugin->setActiveNavigator(observed);
+    EXPECT_TRUE(observed->buttonEventConnected());
     plugin->setActiveNavigator(nullptr);
-    EXPECT_FALSE(second->buttonEventConnected());
+    EXPECT_FALSE(observed->buttonEventConnected());
+    plugin->setActiveNavigator(observed);
+    plugin->setActiveNavigator(std::make_shared<Noted<host::Navigator>>(notes, "ActiveNavigator"));
+    EXPECT_FALSE(observed->buttonEventConnected()) << "the replaced navigator still reaches it";
+    plugin.reset();
+    host::setDebugOutputSink({});
+
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(notes, (QStringList{"TER " + pluginId, "ClsVoceMenu", "ClsGlobal", "ActiveNavigator",
+                                  "TER " + dllId}));
+    ASSERT_EQ(lines.size(), 4);
+    const QRegularExpression guid(QStringLiteral("^[0-9A-F]{32}$"));
+    EXPECT_TRUE(guid.match(pluginId).hasMatch()) << pluginId.toStdString();
+    EXPECT_NE(pluginId, dllId);
+    const QString ids[] = {pluginId, dllId, pluginId, dllId};
+    const char* phases[] = {"INI", "INI", "TER", "TER"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(lines[i], (QStringList{"QVMA:", ids[i], phases[i], "RIDE_PREZZOLAMPO",
+                                         "CLSMG_PREZZOLAMPO"}));
+}
+
+struct NotedFrame : host::HeaderFrame {
+    int status = 1;
+    std::shared_ptr<host::Recordset> rows;
+    QStringList* notes = nullptr;
+    int Status() const override { return status; }
+    std::shared_ptr<host::Recordset> Recordset() const override { return rows; }
+    void Update() override { notes->append(QStringLiteral("Update")); }
+};
+
+struct NotedMediaLink : host::MediaLink {
+    QStringList* notes = nullptr;
+    void Open(const QString&, const QString&, const QString& connectionString,
+              const rt::Variant& code, std::int32_t company, int mayCreate, int readOnly) override {
+        notes->append(QStringLiteral("Open %1 %2 %3 %4 %5")
+                          .arg(rt::CStr(code), connectionString)
+                          .arg(company)
+                          .arg(mayCreate)
+                          .arg(readOnly));
+    }
+};
+
+// Button 25 opens the media link only in variation, and after storing a new row; the media
+// link's AfterMediaCreate writes the code of the current row only.
+TEST(MediaRequest, Button25AndAfterMediaCreate) {
+    host::Connection db;
+    db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
+    db.Execute("CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)");
+    db.Execute("INSERT INTO LINKED VALUES (7)");
+    db.Execute("CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)");
+    db.Execute("INSERT INTO UNLINKED VALUES ('a')");
+    const auto rows = [&](const char* table) {
+        auto rs = std::make_shared<host::Recordset>();
+        rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), db);
+        return rs;
+    };
+    QStringList notes;
+    int linksMade = 0;
+    const auto global = std::make_shared<host::GlobalServices>();
+    const auto log = std::make_shared<host::ScriptedLogService>();
+    global->setConnectionString(QStringLiteral("CS"));
+    global->setCompanyCode(QStringLiteral("3"));
+    global->factory().logService = [log] { return log; };
+    global->factory().mediaLink = [&] {
+        ++linksMade;
+        auto link = std::make_shared<NotedMediaLink>();
+        link->notes = &notes;
+        return link;
+    };
+    const auto plugin = CLSMG_PREZZOLAMPO::create();
+    plugin->setClsGlobal(global);
+    const auto frame = std::make_shared<NotedFrame>();
+    frame->notes = &notes;
+    plugin->setActiveFrame(frame);
+
+    const struct {
+        const char* name;
+        std::int32_t button;
+        bool active;
+        int status;
+        const char* table; // the frame's recordset; nullptr: none
+        QStringList notes;
+        int messages;
+        int linksMade;
+    } table[] = {
+        {"another button", 24, true, 1, "LINKED", {}, 0, 0},
+        {"not active", 25, false, 1, "LINKED", {}, 0, 0},
+        {"frame without recordset", 25, true, 1, nullptr, {}, 0, 0},
+        {"header only", 25, true, 2, "LINKED", {}, 1, 0},
+        {"insertion", 25, true, 0, "LINKED", {"Update", "Open 7 CS 3 1 0"}, 0, 1},
+        {"variation", 25, true, 1, "LINKED", {"Open 7 CS 3 1 0"}, 0, 1},
+        {"no media column", 25, true, 1, "UNLINKED", {"Open  CS 3 1 0"}, 0, 1},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        notes.clear();
+        log->messages.clear();
+        linksMade = 0;
+        plugin->CHyperMedia.reset();
+        plugin->setIsActive(row.active);
+        frame->status = row.status;
+        frame->rows = row.table ? rows(row.table) : nullptr;
+        bool cancel = false;
+        std::int32_t button = row.button;
+        plugin->ActiveNavigator_ButtonPressed(cancel, button);
+        EXPECT_FALSE(cancel);
+        EXPECT_EQ(notes, row.notes);
+        EXPECT_EQ(linksMade, row.linksMade);
+        ASSERT_EQ(log->messages.size(), row.messages);
+        if (row.messages == 1) {
+            EXPECT_EQ(log->messages[0].text, QStringLiteral("Il collegamento ai dati multimediali "
+                                                            "è possibile solamente in fase di "
+                                                            "variazione"));
+            EXPECT_EQ(log->messages[0].title, QStringLiteral("Avviso Utente"));
+            EXPECT_EQ(log->messages[0].style, 64);
+        }
+    }
+
+    const struct {
+        const char* name;
+        const char* table;
+        bool closed;
+        std::int32_t stored;
+    } afterCreate[] = {
+        {"open, with the column", "LINKED", false, 42},
+        {"closed", "LINKED", true, 7},
+        {"without the column", "UNLINKED", false, 7},
+    };
+    log->messages.clear();
+    for (const auto& row : afterCreate) {
+        SCOPED_TRACE(row.name);
+        db.Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
+        frame->rows = rows(row.table);
+        if (row.closed)
+            frame->rows->Close();
+        plugin->setIsActive(false); // not read by this event
+        bool cancel = false;
+        rt::Variant code(std::int32_t(42));
+        plugin->CHyperMedia_AfterMediaCreate(cancel, code);
+        EXPECT_FALSE(cancel);
+        EXPECT_EQ(rt::CLng(rows("LINKED")->Fields(0).Value()), row.stored);
+        EXPECT_TRUE(log->messages.isEmpty());
+    }
+    plugin->setActiveFrame(nullptr);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The window in the host as a person uses it, on each backend: the models know the window and
-// its grids, a picture is linked to the purchase row the user is on (its code reaches
-// LI10_LISTARTIC, its bytes CG99_MEDIA) and opened again, and the window is exported to a
-// spreadsheet file that is read back.
+// its grids (its opening is tests/window/lifecycle_test.cpp's), a picture is linked to the purchase
+// row the user is on (its code reaches LI10_LISTARTIC, its bytes CG99_MEDIA) and opened again, and
+// the window is exported to a spreadsheet file that is read back; then it refuses to close
+// once (what a closed window leaves behind is tests/window/lifecycle_test.cpp's).
 #include "host/controls/field_controls.h"
 #include "host/controls/krx_qgrid.h"
 #include "host/data/connection.h"
@@ -51,9 +52,7 @@ class MediaAndExport : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExported) {
     PREZZOLAMPO_CONNECTION_OR_SKIP(cs, QString::fromLatin1(GetParam()));
-    testsupport::WindowOptions options;
-    options.connectionString = cs;
-    WindowDriver d(options);
+    WindowDriver d({cs, true, QDate::currentDate(), nullptr});
     QTemporaryDir dir;
     const QByteArray picture = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7f');
     QFile file(dir.filePath(QStringLiteral("trapano.png")));
@@ -76,8 +75,6 @@ TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExpo
               (QStringList{"Creazione Veloce Listini Anagrafici", "Griglia Listini di Acquisto",
                            "Griglia Listini di Vendita"}));
     EXPECT_EQ(d.script->registeredTitle, QStringLiteral("Crezione Veloce Listini"));
-    ASSERT_FALSE(d.script->events.isEmpty());
-    EXPECT_EQ(d.script->events.first().open, 1);
 
     d.navigator->pressButton(25); // no article yet: header only
     ASSERT_EQ(d.log->messages.size(), 1);
@@ -107,11 +104,8 @@ TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExpo
         "SELECT COUNT(*) FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'TRAP-BATT-18V' AND "
         "LI10_FLGVENDACQ = 1 AND LI10_NUMLIST = %1 AND LI10_IDMEDIA_CG99 = %2");
     EXPECT_EQ(firstValue(cs, stored.arg(list).arg(code)).toInt(), 1);
-    EXPECT_EQ(firstValue(cs, QStringLiteral("SELECT CG99_DATI FROM CG99_MEDIA WHERE "
-                                            "CG99_IDMEDIA = %1")
-                                 .arg(code))
-                  .toByteArray(),
-              picture);
+    const QString data = QStringLiteral("SELECT CG99_DATI FROM CG99_MEDIA WHERE CG99_IDMEDIA = %1");
+    EXPECT_EQ(firstValue(cs, data.arg(code)).toByteArray(), picture);
     d.navigator->pressButton(25); // the row has its code now: the picture is shown
     ASSERT_EQ(shown.size(), 1);
     QFile again(shown[0].toLocalFile());
@@ -138,6 +132,19 @@ TEST_P(MediaAndExport, APictureLinkedToARowIsStoredFoundAndShownAndTheWindowExpo
     EXPECT_EQ(purchase["A1"].toArray()[1].toString(), w.GRD_LISACQ->column(first).caption);
     EXPECT_THROW(d.navigator->exportToOffice("/dev/null/listini.xlsx"), rt::Error);
     EXPECT_EQ(notices, QStringList{});
+
+    // An unload that fails and is left (Interrompi) leaves the window open: CloseForm answers
+    // False and keeps the form; answered Ignora the next time, the window closes.
+    d.contract->setClsVoceMenu(nullptr); // the unload reads its text: error 91
+    d.log->answers = {host::ErrorLeave};
+    EXPECT_FALSE(d.contract->CloseForm().asBool());
+    WindowDriver::pump();
+    ASSERT_NE(d.window(), nullptr) << "the window went although it did not close";
+    EXPECT_TRUE(d.window()->isVisible());
+    EXPECT_EQ(d.reportedProcedures(), QStringList{"Form_Unload"});
+    d.log->defaultAnswer = host::ErrorContinue; // Ignora every error of the second unload
+    EXPECT_TRUE(d.close());
+    EXPECT_EQ(d.contract->FrmPrezzoLampo(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, MediaAndExport,

@@ -53,51 +53,43 @@ TEST(WorkingTableStatements, CreateDeclaresTheColumnsAsLI10DoesOnOneLine) {
     EXPECT_EQ(names.size(), 48);
 }
 
-struct LookupCase {
-    const char* name;
-    std::int16_t side;
-    const char* article;
-    const char* option;
-    std::int16_t list;
-    const char* first;
-    const char* last;
-    const char* getListino;
-    const char* esisteListino;
-};
-
-const LookupCase lookupCases[] = {
-    {"sales list", 0, "VITI-INOX-4X40", "", 2, "01/03/2024", "31/03/2024",
-     "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
-     "LI10_FLGVENDACQ =0 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
-     "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
-     "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'",
-     "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
-     "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
-     "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
-     "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'"},
-    {"quotes doubled, list 0 left out of the question", 1, "D'ANGELO", "L'UNO", 0, "1/1/2024", "",
-     "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
-     "LI10_FLGVENDACQ =1 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
-     "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 0 AND "
-     "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''",
-     "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =1 AND "
-     "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
-     "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND "
-     "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''"},
-};
-
 TEST(LookupStatements, GetListinoAndEsisteListinoAskForOneListArticleOptionAndPeriod) {
-    for (const LookupCase& c : lookupCases) {
+    const struct {
+        const char* name;
+        std::int16_t side;
+        QString article, option;
+        std::int16_t list;
+        QString first, last, getListino, esisteListino;
+    } cases[] = {
+        {"sales list", 0, "VITI-INOX-4X40", "", 2, "01/03/2024", "31/03/2024",
+         "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
+         "LI10_FLGVENDACQ =0 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
+         "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
+         "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'",
+         "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =0 AND "
+         "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
+         "LI10_OPZIONE_MG5E = '' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 2 AND "
+         "LI10_DATAINIZIOVAL = '20240301' AND LI10_DATAFINEVAL = '20240331'"},
+        {"quotes doubled, list 0 left out of the question", 1, "D'ANGELO", "L'UNO", 0, "1/1/2024",
+         "",
+         "SELECT * FROM LI10_LISTARTIC WHERE  LI10_DITTA_CG18 = 1 AND LI10_FLGUSODECOR = 0 AND "
+         "LI10_FLGVENDACQ =1 AND LI10_INDTIPOLIS = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
+         "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND LI10_NUMLIST = 0 AND "
+         "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''",
+         "SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_FLGVENDACQ =1 AND "
+         "LI10_INDTIPOLIS = 0 AND LI10_FLGUSODECOR = 0 AND LI10_CODART_MG66 = 'D''ANGELO' AND "
+         "LI10_OPZIONE_MG5E = 'L''UNO' AND LI10_DEPOS_MG58 = '' AND "
+         "LI10_DATAINIZIOVAL = '20240101' AND LI10_DATAFINEVAL = ''"},
+    };
+
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString article = QString::fromUtf8(c.article);
-        const QString option = QString::fromUtf8(c.option);
-        const QString first = QString::fromLatin1(c.first);
-        const QString last = QString::fromLatin1(c.last);
-        EXPECT_EQ(storage::getListinoSql(u"1"_qs, c.side, article, option,
-                                         rt::Variant(std::int16_t(c.list)), first, last),
-                  QString::fromUtf8(c.getListino));
-        EXPECT_EQ(storage::esisteListinoSql(u"1"_qs, c.side, article, option, c.list, first, last),
-                  QString::fromUtf8(c.esisteListino));
+        EXPECT_EQ(storage::getListinoSql(u"1"_qs, c.side, c.article, c.option, rt::Variant(c.list),
+                                         c.first, c.last),
+                  c.getListino);
+        EXPECT_EQ(storage::esisteListinoSql(u"1"_qs, c.side, c.article, c.option, c.list, c.first,
+                                            c.last),
+                  c.esisteListino);
     }
 }
 
@@ -253,16 +245,14 @@ TEST(SaveStatements, InsertNamesFortyFiveColumnsAndForcesListFlagUnitNoteAndCode
     EXPECT_EQ(storage::insertListinoSql(savedRow(r), decimalDB), expected);
 }
 
-struct ItemCase {
-    const char* name;
-    const char* column;
-    rt::Variant value;
-    const char* updateItem; // in the UPDATE's SET list
-    const char* insertValue;
-};
-
 TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
-    const ItemCase cases[] = {
+    const struct {
+        const char* name;
+        const char* column;
+        rt::Variant value;
+        QString updateItem; // in the UPDATE's SET list
+        QString insertValue;
+    } cases[] = {
         {"null option", "LI10_OPZIONE_MG5E", rt::Variant::null(), "LI10_OPZIONE_MG5E =''", "''"},
         {"option with a quote", "LI10_OPZIONE_MG5E", u"L'UNO  "_qs, "LI10_OPZIONE_MG5E = 'L''UNO'",
          "'L''UNO'"},
@@ -278,15 +268,14 @@ TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
          "0"},
         {"null note", "LI10_NOTE", rt::Variant::null(), "LI10_NOTE = NULL ", " NULL "},
     };
-    for (const ItemCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QHash<QString, rt::Variant> r = editedRow();
         r[QLatin1String(c.column)] = c.value;
         const SavedRow row = savedRow(r);
         const QString update = storage::updateListinoSql(row, decimalDB);
-        const QString item = QString::fromUtf8(c.updateItem);
-        EXPECT_TRUE(update.contains(u"SET "_qs + item + u", "_qs) ||
-                    update.contains(u", "_qs + item + u", "_qs))
+        EXPECT_TRUE(update.contains(u"SET "_qs + c.updateItem + u", "_qs) ||
+                    update.contains(u", "_qs + c.updateItem + u", "_qs))
             << update.toStdString();
 
         const QString insert = storage::insertListinoSql(row, decimalDB);
@@ -297,7 +286,7 @@ TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
         // The value list splits cleanly: no test value holds ", ".
         const QStringList items = values.split(u", "_qs);
         ASSERT_EQ(items.size(), 45) << values.toStdString();
-        EXPECT_EQ(items[names.indexOf(QLatin1String(c.column))], QString::fromUtf8(c.insertValue));
+        EXPECT_EQ(items[names.indexOf(QLatin1String(c.column))], c.insertValue);
     }
 }
 

@@ -1,16 +1,12 @@
 // Loading and saving price lists through the window, on SQLite and PostgreSQL: the statements
-// sent, the working rows, the stored rows, the guards and the errors the user is asked about.
-#include "db/demo_database.h"
+// sent, the working rows, the guards and the errors the user is asked about.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
-#include "host/controls/krx_qgrid.h"
 #include "host/controls/window_controls.h"
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
-#include "host/data/sql_literal.h"
 #include "host/services/log_service.h"
 #include "runtime/conversions.h"
-#include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
 
 #include <QApplication>
@@ -23,36 +19,27 @@ using testsupport::WindowDriver;
 
 const QString Screws = u"VITI-INOX-4X40"_qs;
 
-QString day(const QDate& d) {
-    return d.toString(u"yyyyMMdd"_qs);
-}
-
 class StorageWindow : public setuptest::WindowScenario {
   protected:
     void TearDown() override {
-        close();
-        WindowScenario::TearDown();
-    }
-    void close() {
         driver.reset();
         if (side.State() == host::adStateOpen)
             side.Close();
+        WindowScenario::TearDown();
     }
 
     FRMMG_PREZZOLAMPO& w() { return *driver->window(); }
     // The demo database changed by the statements, the window shown on it, and a connection of
     // the test to the same database.
     void show(const QStringList& statements = {}) {
-        close();
         driver = openWindow(statements);
         side.Open(driver->connectionString);
         ASSERT_NE(driver->window(), nullptr);
         ASSERT_FALSE(w().Gbol_Busy) << "the parameters were not read";
     }
-    // The sales side loaded as Setup loads it.
-    void loadSales(const QString& article, const QString& option = {}) {
-        w().TXT_CODART->setText(article);
-        w().TXT_OPZIONE->setText(option);
+    // The screws' sales side loaded as Setup loads it.
+    void loadSales() {
+        w().TXT_CODART->setText(Screws);
         w().TXT_CODART->validContent(); // its look-up is not part of the load
         w().SetupLisVen();
         w().UpdateRecords(u"VEN"_qs);
@@ -76,71 +63,26 @@ class StorageWindow : public setuptest::WindowScenario {
         w().UpdateRecord(sales());
         return w().Gcon_Connect->trace();
     }
-    // The stored sales row of a list for the article, read on a connection of the test.
-    std::shared_ptr<host::Recordset> stored(const QString& article, int list,
-                                            const QString& option = {}) {
-        return side.Execute(u"SELECT * FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND "
-                            "LI10_FLGVENDACQ = 0 AND LI10_CODART_MG66 = "_qs +
-                            host::quotedSqlText(article) + u" AND LI10_OPZIONE_MG5E = "_qs +
-                            host::quotedSqlText(option) + u" AND LI10_NUMLIST = "_qs +
-                            QString::number(list));
-    }
-    int storedCount(const QString& where) {
-        auto rs = side.Execute(u"SELECT COUNT(*) AS N FROM LI10_LISTARTIC WHERE "_qs + where);
-        return rt::CInt(rs->Fields(0).Value());
-    }
-    QList<int> workingLists() {
-        QList<int> lists;
-        for (sales().MoveFirst(); !sales().IsEOF(); sales().MoveNext())
-            lists << rt::CInt(cell("LI10_NUMLIST"));
-        return lists;
-    }
-    QList<int> parameterLists() {
-        QList<int> lists;
-        host::Recordset& p = *w().Rst_ParametriVEN;
-        for (p.MoveFirst(); !p.IsEOF(); p.MoveNext())
-            lists << rt::CInt(p.Fields(u"MG44_NUMLIST"_qs).Value());
-        return lists;
+    static QList<int> lists(host::Recordset& rs, const QString& column) {
+        QList<int> found;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            found << rt::CInt(rs.Fields(column).Value());
+        return found;
     }
 
     std::unique_ptr<WindowDriver> driver;
     host::Connection side;
 };
 
-TEST_P(StorageWindow, OneWorkingRowPerListInTheOrderOfTheParameters) {
-    const struct {
-        const char* name;
-        const char* removeLists; // sales lists of company 1 taken out of quick creation
-        int rows;
-    } cases[] = {{"one list", "MG44_NUMLIST > 1", 1}, {"five lists", "1 = 0", 5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        show({u"UPDATE MG44_PARMAGLIST SET MG44_FLGCREAZVELOCE = 0 WHERE MG44_DITTA_CG18 = 1 "
-              "AND MG44_FLGVENACQ = 0 AND "_qs +
-              QLatin1String(c.removeLists)});
-        loadSales(Screws);
-        const QList<int> lists = workingLists();
-        EXPECT_EQ(lists.size(), c.rows);
-        EXPECT_EQ(lists, parameterLists());
-    }
-}
-
-TEST_P(StorageWindow, RowsOfOtherPeriodsAreIgnored) {
-    // List 1 keeps only last year's row.
+// List 1 keeps only last year's row and list 2 none: both get a new row, as list 3 does, with
+// the commission its list's percentage gives.
+TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     const QDate today = rt::Today();
-    show({u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'VITI-INOX-4X40' AND "
-          "LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = 1 AND LI10_DATAINIZIOVAL = '"_qs +
-          day(QDate(today.year(), 1, 1)) + u"'"_qs});
-    loadSales(Screws);
-    toList(1);
-    EXPECT_TRUE(rt::CDec(cell("LI10_PREZZO")).isZero());
-    EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
-    EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), today);
-}
-
-TEST_P(StorageWindow, CommissionOfANewRowFollowsTheListsPercentage) {
-    show({u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = 'VITI-INOX-4X40'"_qs});
-    loadSales(Screws);
+    const QString sales = u"DELETE FROM LI10_LISTARTIC WHERE LI10_CODART_MG66 = "
+                          "'VITI-INOX-4X40' AND LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = "_qs;
+    show({sales + u"2"_qs, sales + u"1 AND LI10_DATAINIZIOVAL = '"_qs +
+                               QDate(today.year(), 1, 1).toString(u"yyyyMMdd"_qs) + u"'"_qs});
+    loadSales();
     const struct {
         int list;
         const char* parameter;
@@ -150,70 +92,37 @@ TEST_P(StorageWindow, CommissionOfANewRowFollowsTheListsPercentage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parameter);
         toList(c.list);
+        EXPECT_TRUE(rt::CDec(cell("LI10_PREZZO")).isZero());
+        EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), today);
         EXPECT_EQ(rt::CInt(cell("LI10_FLGPROVV")), c.flag);
         EXPECT_EQ(rt::CDec(cell("LI10_PROVPER")), rt::Decimal(c.percent));
     }
+    toList(1);
+    EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
 }
 
-TEST_P(StorageWindow, ReloadingTheSameHeaderKeepsTheRowsAndTheirEdits) {
+// One window through a day of saves (what they store is tests/fast_plan's and Recalculation's): its
+// working rows, an unedited row, the guards, a new row, a reload of the same header and of another
+// one, and the connection lost under a save.
+TEST_P(StorageWindow, SavingARowAndItsGuards) {
     show();
-    loadSales(Screws);
-    sales().MoveFirst();
-    w().TXT_DADATA_VEN->setText(rt::CStr(cell("LI10_DATAINIZIOVAL")));
-    w().TXT_ADATA_VEN->setText(rt::CStr(cell("LI10_DATAFINEVAL")));
-    setCell("LI10_PREZZO", rt::Variant(std::int16_t(77)));
-    const host::Recordset* before = w().Rst_RecSet_LISVEN.get();
-    w().SetupLisVen();
-    w().UpdateRecords(u"VEN"_qs);
-    EXPECT_EQ(w().Rst_RecSet_LISVEN.get(), before);
-    EXPECT_EQ(rt::CDec(cell("LI10_PREZZO")), rt::Decimal(77));
+    loadSales();
+    // One working row per list, in the order of the parameters.
+    const QList<int> working = lists(sales(), u"LI10_NUMLIST"_qs);
+    EXPECT_EQ(working.size(), 5);
+    EXPECT_EQ(working, lists(*w().Rst_ParametriVEN, u"MG44_NUMLIST"_qs));
 
-    // Another period: a new working table.
-    w().TXT_ADATA_VEN->setText(u"31/12/2098"_qs);
-    w().SetupLisVen();
-    EXPECT_NE(w().Rst_RecSet_LISVEN.get(), before);
-}
-
-TEST_P(StorageWindow, ANewRowIsInsertedOnceThenUpdated) {
-    show();
-    loadSales(Screws);
-    toList(3);
-    w().RowsModified = true;
-    setCell("LI10_PREZZO", rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
-    const QStringList first = saveCurrentRow();
-    ASSERT_EQ(first.size(), 2);
-    EXPECT_TRUE(first[1].startsWith(u" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, "_qs));
-    EXPECT_TRUE(w().RowsInserted);
-
-    const QStringList second = saveCurrentRow();
-    ASSERT_EQ(second.size(), 1) << "the UPDATE found the row: no question, no INSERT";
-    EXPECT_TRUE(second[0].startsWith(u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, "_qs));
-
-    EXPECT_EQ(storedCount(u"LI10_CODART_MG66 = 'VITI-INOX-4X40' AND LI10_FLGVENDACQ = 0 AND "
-                          "LI10_NUMLIST = 3"_qs),
-              1);
-    EXPECT_EQ(rt::CDec(stored(Screws, 3)->Fields(u"LI10_PREZZO"_qs).Value()), dec("12.5"));
-}
-
-TEST_P(StorageWindow, WithoutAnEditNothingIsWrittenButTheNetPriceIsRefreshed) {
-    show();
-    loadSales(Screws);
+    // Without an edit nothing is written, but the net price is refreshed.
     toList(2);
     setCell("LI10_PREZZO", rt::Variant(std::int16_t(20)));
     w().RowsModified = false;
     EXPECT_TRUE(saveCurrentRow().isEmpty());
     EXPECT_EQ(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(19)); // 20 less 5 %
-    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
-              *rt::Decimal::parse(u"9.45"_qs));
-}
 
-TEST_P(StorageWindow, GuardsLeaveTheRowAlone) {
-    show();
-    loadSales(Screws);
     const struct {
         const char* name;
         std::function<void(FRMMG_PREZZOLAMPO&)> arrange;
-    } cases[] = {
+    } guards[] = {
         {"busy", [](FRMMG_PREZZOLAMPO& f) { f.Gbol_Busy = true; }},
         {"no valid article", [](FRMMG_PREZZOLAMPO& f) { f.TXT_CODART->setText(u"NON-ESISTE"_qs); }},
         {"focus on Nuovo",
@@ -223,7 +132,7 @@ TEST_P(StorageWindow, GuardsLeaveTheRowAlone) {
              WindowDriver::pump();
          }},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : guards) {
         SCOPED_TRACE(c.name);
         toList(2);
         w().RowsModified = true;
@@ -240,17 +149,41 @@ TEST_P(StorageWindow, GuardsLeaveTheRowAlone) {
         EXPECT_EQ(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(-1));
         w().Gbol_Busy = false;
         w().TXT_CODART->setText(Screws);
-        w().TXT_CODART->setFocus();
+        w().CMD_NUOVO->clearFocus();
     }
-    EXPECT_EQ(rt::CDec(stored(Screws, 2)->Fields(u"LI10_PREZZO"_qs).Value()),
-              *rt::Decimal::parse(u"9.45"_qs));
-}
 
-TEST_P(StorageWindow, ALostConnectionIsReportedNeverACrash) {
-    show();
-    loadSales(Screws);
+    // A new row is inserted once, then updated.
+    toList(3);
+    w().RowsModified = true;
+    setCell("LI10_PREZZO", rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
+    const QStringList first = saveCurrentRow();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_TRUE(first[1].startsWith(u" INSERT INTO LI10_LISTARTIC  (LI10_DITTA_CG18, "_qs));
+    EXPECT_TRUE(w().RowsInserted);
+    const QStringList second = saveCurrentRow();
+    ASSERT_EQ(second.size(), 1) << "the UPDATE found the row: no question, no INSERT";
+    EXPECT_TRUE(second[0].startsWith(u" UPDATE LI10_LISTARTIC SET LI10_INDTIPOLIS = 0, "_qs));
+
+    // Reloading the same header keeps the rows and their edits; another period makes a new
+    // working table.
+    sales().MoveFirst();
+    w().TXT_DADATA_VEN->setText(rt::CStr(cell("LI10_DATAINIZIOVAL")));
+    w().TXT_ADATA_VEN->setText(rt::CStr(cell("LI10_DATAFINEVAL")));
+    setCell("LI10_PREZZO", rt::Variant(std::int16_t(77)));
+    const host::Recordset* before = w().Rst_RecSet_LISVEN.get();
+    w().SetupLisVen();
+    w().UpdateRecords(u"VEN"_qs);
+    EXPECT_EQ(w().Rst_RecSet_LISVEN.get(), before);
+    EXPECT_EQ(rt::CDec(cell("LI10_PREZZO")), rt::Decimal(77));
+    w().TXT_ADATA_VEN->setText(u"31/12/2098"_qs);
+    w().SetupLisVen();
+    EXPECT_NE(w().Rst_RecSet_LISVEN.get(), before);
+
+    // A lost connection is reported, never a crash.
+    w().UpdateRecords(u"VEN"_qs);
     toList(2);
     w().RowsModified = true;
+    w().RowsInserted = false;
     w().TXT_CODART->validContent();
     if (QString::fromLatin1(GetParam()) == u"PostgreSQL"_qs) {
         // The server ends the window's session.
