@@ -5,10 +5,15 @@
 #include "host/controls/field_controls.h"
 #include "host/services/currency_service.h"
 #include "host/services/global_services.h"
+#include "host/window/window_support.h"
+#include "runtime/decimal.h"
 #include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
 
+#include <QFontMetrics>
 #include <QSet>
+#include <QStyle>
+#include <QTableView>
 
 namespace {
 
@@ -151,7 +156,7 @@ TEST_P(GridSetup, BothGridsShowTheirNumbersAsTheCurrencyAndTheSideAsk) {
     ASSERT_NE(w, nullptr);
     const host::CurrencyService& currency = *driver->global->currency();
     const QString euro = u"EURO"_qs;
-    // An amount shows the price decimals it is typed with.
+    // An amount shows the price decimals it is typed with (1,235 in "Sc. importo", not 1,24).
     const QString formats[] = {QString(), u"#,##0.000"_qs, currency.priceFormat(euro),
                                u"#,##0.000"_qs};
     for (host::KRX_QGRID* grid : {w->GRD_LISACQ, w->GRD_LISVEN}) {
@@ -175,8 +180,23 @@ TEST_P(GridSetup, BothGridsShowTheirNumbersAsTheCurrencyAndTheSideAsk) {
                 EXPECT_EQ(column.numericKind2, c.kind2);
                 EXPECT_EQ(column.currency, euro);
             }
+            // What is typed shows whole: one in the last decimal, 1.001 with three.
+            if (column.decimals > 0) {
+                const rt::Decimal value =
+                    *rt::Decimal::parse(u"1.%1"_qs.arg(u"1"_qs, column.decimals, u'0'));
+                const QString shown = rt::Format(rt::Variant(value), column.format);
+                EXPECT_EQ(rt::CDec(rt::Variant(shown)), value) << shown.toStdString();
+            }
         }
         EXPECT_EQ(grid->column(u"LI10_PROVIMP"_qs), nullptr);
+        // "EURO" fits its column whole.
+        QTableView* view = grid->view();
+        const int currencyWidth = view->columnWidth(grid->columnIndex(u"VALUTA"_qs));
+        const int textMargin =
+            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        EXPECT_LE(QFontMetrics(view->font()).horizontalAdvance(euro) + 2 * textMargin,
+                  currencyWidth - 1);
+        EXPECT_EQ(currencyWidth, host::twipsToPixels(560));
     }
     EXPECT_NO_REPORTS(*driver);
 }
