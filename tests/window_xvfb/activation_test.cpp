@@ -46,7 +46,6 @@ class DialogAnswerer {
         QObject::connect(&poll_, &QTimer::timeout, [this] { answer(); });
         poll_.start(20);
     }
-    QString seenText;  // the dialog's text (a message box) or its title
     QString seenClass; // the dialog's class
     int seen = 0;
 
@@ -58,20 +57,16 @@ class DialogAnswerer {
         busy_ = true;
         ++seen;
         seenClass = QString::fromLatin1(dialog->metaObject()->className());
-        auto* box = qobject_cast<QMessageBox*>(dialog.data());
-        seenText = box != nullptr ? box->text() : dialog->windowTitle();
         EXPECT_TRUE(activate(dialog)) << seenClass.toStdString();
-        if (!dialog.isNull()) {
-            QAbstractButton* button = nullptr;
-            if (box != nullptr && !caption_.isEmpty())
-                for (QAbstractButton* b : box->buttons())
-                    if (b->text() == caption_)
-                        button = b;
-            if (button != nullptr)
-                button->click();
-            else
-                QTest::keyClick(dialog, Qt::Key_Escape);
-        }
+        QAbstractButton* button = nullptr;
+        if (auto* box = qobject_cast<QMessageBox*>(dialog.data()); box && !caption_.isEmpty())
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == caption_)
+                    button = b;
+        if (button != nullptr)
+            button->click();
+        else if (!dialog.isNull())
+            QTest::keyClick(dialog, Qt::Key_Escape);
         busy_ = false;
     }
     QString caption_;
@@ -79,91 +74,78 @@ class DialogAnswerer {
     bool busy_ = false;
 };
 
-struct Activation {
-    const char* name;
-    bool called;      // opened by a calling program with an article that is none
-    QString caption;  // the answer to the dialog ("" Esc)
-    const char* seen; // the dialog's class; "" none
-    // What takes the activation from the window (with the dialog answered meanwhile).
-    std::function<void(WindowDriver&, FRMMG_PREZZOLAMPO*)> leave;
-};
-
-void PrintTo(const Activation& a, std::ostream* os) {
-    *os << a.name;
-}
-
-class RealActivation : public ::testing::TestWithParam<Activation> {};
-
-TEST_P(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
-    const Activation& c = GetParam();
-    WindowDriver driver;
-    // The host's real log service: its reports and messages are dialogs.
-    driver.global->factory().logService = [] {
-        return std::make_shared<host::DialogLogService>(QString());
-    };
-    driver.contract->setIsCalled(c.called);
-    driver.contract->setCodiceArticolo(rt::Variant("NON-ESISTE"));
-    DialogAnswerer answerer(c.caption);
-    driver.show();
-    QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
-    ASSERT_FALSE(w.isNull());
-    ASSERT_TRUE(activate(w));
-    WindowDriver::pump();
-    ASSERT_FALSE(w.isNull());
-    ASSERT_TRUE(w->Gbol_Activated);
-
-    c.leave(driver, w);
-    WindowDriver::pump();
-    ASSERT_FALSE(w.isNull()) << "the window was unloaded";
-    EXPECT_TRUE(activate(w));
-    WindowDriver::pump();
-
-    ASSERT_FALSE(w.isNull()) << "the window was unloaded";
-    EXPECT_FALSE(w->isUnloaded());
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(answerer.seen, *c.seen == '\0' ? 0 : 1);
-    EXPECT_EQ(answerer.seenClass, QString::fromLatin1(c.seen));
-    EXPECT_EQ(driver.navigator->activatedCount(), 1);
-    EXPECT_EQ(driver.navigator->formOpenedCount(), 1) << "tsOpen once";
-    EXPECT_TRUE(w->RESIZEFORM->started());
-    EXPECT_TRUE(driver.close());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Xvfb, RealActivation,
-    ::testing::Values(
+TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
+    const struct {
+        const char* name;
+        bool called;      // opened by a calling program with an article that is none
+        QString caption;  // the answer to the dialog ("" Esc)
+        const char* seen; // the dialog's class; "" none
+        // What takes the activation from the window (with the dialog answered meanwhile).
+        std::function<void(FRMMG_PREZZOLAMPO*)> leave;
+    } cases[] = {
         // An error raised while the window is busy with its own work, answered Ignora; the
         // window is activated again before the work ends.
-        Activation{"ErrorReportWhileBusy", false, "Ignora", "QMessageBox",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO* window) {
-                       const QPointer<FRMMG_PREZZOLAMPO> w(window);
-                       w->Gbol_Busy = true;
-                       w->reportProcedureError(QStringLiteral("Setup"),
-                                               rt::Error(3021, QStringLiteral("Nessun record")));
-                       EXPECT_TRUE(activate(w));
-                       WindowDriver::pump();
-                       if (!w.isNull())
-                           w->Gbol_Busy = false;
-                   }},
+        {"error report while busy", false, "Ignora", "QMessageBox",
+         [](FRMMG_PREZZOLAMPO* window) {
+             const QPointer<FRMMG_PREZZOLAMPO> w(window);
+             w->Gbol_Busy = true;
+             w->reportProcedureError(u"Setup"_qs, rt::Error(3021, u"Nessun record"_qs));
+             EXPECT_TRUE(activate(w));
+             WindowDriver::pump();
+             if (!w.isNull())
+                 w->Gbol_Busy = false;
+         }},
         // The refusal of the caller's article, shown inside the first activation.
-        Activation{
-            "MessageInTheFirstActivation", true, "OK", "QMessageBox",
-            [](WindowDriver&, FRMMG_PREZZOLAMPO* w) { EXPECT_TRUE(w->TXT_CODART->isEnabled()); }},
-        // The article pick list, closed with Esc.
-        Activation{"PickList", false, "", "host::PickList",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO* w) {
-                       w->TXT_CODART->editor()->setFocus();
-                       QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
-                   }},
-        // A window of another program, then back.
-        Activation{"AnotherProgram", false, "", "",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO*) {
-                       QWidget other;
-                       other.resize(200, 100);
-                       other.show();
-                       EXPECT_TRUE(activate(&other));
-                       WindowDriver::pump();
-                   }}),
-    [](const ::testing::TestParamInfo<Activation>& row) { return row.param.name; });
+        {"message in the first activation", true, "OK", "QMessageBox",
+         [](FRMMG_PREZZOLAMPO* w) { EXPECT_TRUE(w->TXT_CODART->isEnabled()); }},
+        {"article pick list, closed with Esc", false, "", "host::PickList",
+         [](FRMMG_PREZZOLAMPO* w) {
+             w->TXT_CODART->editor()->setFocus();
+             QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
+         }},
+        {"a window of another program, then back", false, "", "",
+         [](FRMMG_PREZZOLAMPO*) {
+             QWidget other;
+             other.resize(200, 100);
+             other.show();
+             EXPECT_TRUE(activate(&other));
+             WindowDriver::pump();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowDriver driver;
+        // The host's real log service: its reports and messages are dialogs.
+        driver.global->factory().logService = [] {
+            return std::make_shared<host::DialogLogService>(QString());
+        };
+        driver.contract->setIsCalled(c.called);
+        driver.contract->setCodiceArticolo(rt::Variant("NON-ESISTE"));
+        DialogAnswerer answerer(c.caption);
+        driver.show();
+        QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
+        ASSERT_FALSE(w.isNull());
+        ASSERT_TRUE(activate(w));
+        WindowDriver::pump();
+        ASSERT_FALSE(w.isNull());
+        ASSERT_TRUE(w->Gbol_Activated);
+
+        c.leave(w);
+        WindowDriver::pump();
+        ASSERT_FALSE(w.isNull()) << "the window was unloaded";
+        EXPECT_TRUE(activate(w));
+        WindowDriver::pump();
+
+        ASSERT_FALSE(w.isNull()) << "the window was unloaded";
+        EXPECT_FALSE(w->isUnloaded());
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(answerer.seen, *c.seen == '\0' ? 0 : 1);
+        EXPECT_EQ(answerer.seenClass, QString::fromLatin1(c.seen));
+        EXPECT_EQ(driver.navigator->activatedCount(), 1);
+        EXPECT_EQ(driver.navigator->formOpenedCount(), 1) << "tsOpen once";
+        EXPECT_TRUE(w->RESIZEFORM->started());
+        EXPECT_TRUE(driver.close());
+    }
+}
 
 } // namespace
