@@ -122,37 +122,35 @@ TEST_P(Header, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
         const char* before; // typed and taken first
         const char* field;
         QString typed;
-        bool paste;    // pasted instead of typed
         QString shown; // the field's text after the refusal
         QString message;
-        const char* correction; // typed next, it is taken and the purchase side loads
+        const char* correction = ""; // typed next, it is taken and the purchase side loads
+        bool paste = false;          // pasted instead of typed
     } cases[] = {
-        {"unknown article", "", "CODART", "NON-ESISTE", false, "NON-ESISTE",
-         "L'articolo \"NON-ESISTE\" non esiste!", ""},
-        {"article of another company", "", "CODART", "BORRACCIA-075", false, "BORRACCIA-075",
-         "L'articolo \"BORRACCIA-075\" non esiste!", ""},
-        {"a 26-character code is not cut to 25", "", "CODART", "SMALTO-ACQUA-075-BIANCO-XL", false,
+        {"unknown article", "", "CODART", "NON-ESISTE", "NON-ESISTE",
+         "L'articolo \"NON-ESISTE\" non esiste!"},
+        {"article of another company", "", "CODART", "BORRACCIA-075", "BORRACCIA-075",
+         "L'articolo \"BORRACCIA-075\" non esiste!"},
+        {"a 26-character code is not cut to 25", "", "CODART", "SMALTO-ACQUA-075-BIANCO-XL",
          "SMALTO-ACQUA-075-BIANCO-XL",
          "Il codice articolo \"SMALTO-ACQUA-075-BIANCO-XL\" ha 26 caratteri: al massimo ne "
-         "può avere 25!",
-         ""},
-        {"a 500-character paste stays whole", "", "CODART", LongCode, true, LongCode,
+         "può avere 25!"},
+        {"a 500-character paste stays whole", "", "CODART", LongCode, LongCode,
          "Il codice articolo \"" + QString(30, u'X') +
              "...\" ha 500 caratteri: al massimo ne può avere 25!",
-         ""},
-        {"option the article does not have", "CODART=SMALTO-ACQUA-075", "OPZIONE", "GIALLO", false,
-         "GIALLO", "La variante \"GIALLO\" non esiste per l'articolo \"SMALTO-ACQUA-075\"!", ""},
-        {"no option for an article that has options", "CODART=SMALTO-ACQUA-075", "OPZIONE", "",
-         false, "", "L'articolo \"SMALTO-ACQUA-075\" ha varianti: indicare la variante!", ""},
-        {"impossible date", "CODART=VITI-INOX-4X40", "DADATA_ACQ", "31022026", false, "31022026",
-         NoDate, ""},
+         "", true},
+        {"option the article does not have", "CODART=SMALTO-ACQUA-075", "OPZIONE", "GIALLO",
+         "GIALLO", "La variante \"GIALLO\" non esiste per l'articolo \"SMALTO-ACQUA-075\"!"},
+        {"no option for an article that has options", "CODART=SMALTO-ACQUA-075", "OPZIONE", "", "",
+         "L'articolo \"SMALTO-ACQUA-075\" ha varianti: indicare la variante!"},
+        {"impossible date", "CODART=VITI-INOX-4X40", "DADATA_ACQ", "31022026", "31022026", NoDate},
         // The text never reaches the comparison with its partner: no error report.
         {"impossible date beside its partner", "CODART=VITI-INOX-4X40 ADATA_ACQ=31122026",
-         "DADATA_ACQ", "31022026", false, "31022026", NoDate, "01012026"},
+         "DADATA_ACQ", "31022026", "31022026", NoDate, "01012026"},
         {"an article code typed into a date keeps digits only", "CODART=VITI-INOX-4X40",
-         "DADATA_ACQ", "TRAP-BATT-18V", false, "18", "\"18\" non è una data valida!", ""},
+         "DADATA_ACQ", "TRAP-BATT-18V", "18", "\"18\" non è una data valida!"},
         {"end before its start", "CODART=VITI-INOX-4X40 DADATA_ACQ=10052024", "ADATA_ACQ",
-         "09052024", false, "09/05/2024", "Le date di validità non sono corrette!", "10052024"},
+         "09052024", "09/05/2024", "Le date di validità non sono corrette!", "10052024"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,26 +201,24 @@ TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
         QString code;
         bool datesAsked; // the demo's purchase dates; else NoTypedDates
         QString description;
-        bool accepted;    // the field shows it disabled; else enabled, refused in words
-        bool withOptions; // the option field is enabled
-        bool loaded;      // the lists load at once
-        QString message;  // "" none
-        const char* then; // typed next: the drill's lists load
+        bool accepted;         // the field shows it disabled; else enabled, refused in words
+        bool withOptions;      // the option field is enabled
+        bool loaded;           // the lists load at once
+        QString message = {};  // none
+        const char* then = ""; // typed next: the drill's lists load
     } cases[] = {
         {"purchase dates asked", "TRAP-BATT-18V", true, Drill, true, false, false, "",
          "DADATA_ACQ=01012026 ADATA_ACQ=311226"},
-        {"trailing blanks of the caller", "TRAP-BATT-18V   ", true, Drill, true, false, false, "",
-         ""},
-        {"no date asked", "TRAP-BATT-18V", false, Drill, true, false, true, "", ""},
+        {"trailing blanks of the caller", "TRAP-BATT-18V   ", true, Drill, true, false, false},
+        {"no date asked", "TRAP-BATT-18V", false, Drill, true, false, true},
         {"article with options", setuptest::ArticleWithOptions, false, "Smalto all'acqua 0,75 l",
-         true, true, false, "", ""},
+         true, true, false},
         {"no article of the company", "BORRACCIA-075", false, "", false, false, false,
          "L'articolo \"BORRACCIA-075\" non esiste!", "CODART=TRAP-BATT-18V"},
         {"longer than the field: never cut to a prefix", "TRAP-BATT-18V-PROFESSIONALE", false, "",
          false, false, false,
          "Il codice articolo \"TRAP-BATT-18V-PROFESSIONALE\" ha 27 caratteri: al massimo ne "
-         "può avere 25!",
-         ""},
+         "può avere 25!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -35,40 +35,34 @@ bool activate(QWidget* window) {
            !target.isNull();
 }
 
-// Watches for the next modal dialog, activates it as a desktop would, and answers it: the
-// button with the caption, or Esc when the caption is empty.
-class DialogAnswerer {
-  public:
-    explicit DialogAnswerer(QString caption) : caption_(std::move(caption)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] { answer(); });
-        poll_.start(20);
+// Watches for modal dialogs: activates each as a desktop would and answers it, with the button
+// with the caption or with Esc when the caption is empty.
+struct DialogAnswerer {
+    explicit DialogAnswerer(const QString& caption) {
+        QObject::connect(&poll, &QTimer::timeout, [this, caption] {
+            QPointer<QWidget> dialog = QApplication::activeModalWidget();
+            if (dialog.isNull() || busy)
+                return;
+            busy = true;
+            ++seen;
+            seenClass = QString::fromLatin1(dialog->metaObject()->className());
+            EXPECT_TRUE(activate(dialog)) << seenClass.toStdString();
+            QAbstractButton* button = nullptr;
+            if (auto* box = qobject_cast<QMessageBox*>(dialog.data()); box && !caption.isEmpty())
+                for (QAbstractButton* b : box->buttons())
+                    button = b->text() == caption ? b : button;
+            if (button != nullptr)
+                button->click();
+            else if (!dialog.isNull())
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            busy = false;
+        });
+        poll.start(20);
     }
+    QTimer poll;
     QString seenClass; // the last dialog's class
     int seen = 0;
-
-  private:
-    void answer() {
-        QPointer<QWidget> dialog = QApplication::activeModalWidget();
-        if (dialog.isNull() || busy_)
-            return;
-        busy_ = true;
-        ++seen;
-        seenClass = QString::fromLatin1(dialog->metaObject()->className());
-        EXPECT_TRUE(activate(dialog)) << seenClass.toStdString();
-        QAbstractButton* button = nullptr;
-        if (auto* box = qobject_cast<QMessageBox*>(dialog.data()); box && !caption_.isEmpty())
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == caption_)
-                    button = b;
-        if (button != nullptr)
-            button->click();
-        else if (!dialog.isNull())
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        busy_ = false;
-    }
-    QString caption_;
-    QTimer poll_;
-    bool busy_ = false;
+    bool busy = false;
 };
 
 TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
