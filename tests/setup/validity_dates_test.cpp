@@ -67,23 +67,20 @@ TEST(ProposedValidityDates, ByIndicator) {
 }
 
 TEST(ProposedValidityDates, IndicatorAsTheParametersHoldIt) {
+    // clang-format off
     const struct {
         const char* name;
         rt::Variant value;
         int expected;
     } cases[] = {
-        {"integer", rt::Variant(std::int16_t{3}), 3},
-        {"long zero", rt::Variant(std::int32_t{0}), 0},
-        {"decimal", rt::Variant(rt::Decimal(4)), 4},
-        {"double", rt::Variant(1.0), 1},
-        {"numeric text", rt::Variant("2"), 2},
-        {"empty counts as zero", rt::Variant(), 0},
-        {"null", rt::Variant::null(), -1},
-        {"fraction", rt::Variant(1.5), -1},
-        {"out of range", rt::Variant(std::int16_t{5}), -1},
+        {"integer", rt::Variant(std::int16_t{3}), 3}, {"long", rt::Variant(std::int32_t{0}), 0},
+        {"decimal", rt::Variant(rt::Decimal(4)), 4}, {"double", rt::Variant(1.0), 1},
+        {"numeric text", rt::Variant("2"), 2}, {"empty counts as zero", rt::Variant(), 0},
+        {"null", rt::Variant::null(), -1}, {"fraction", rt::Variant(1.5), -1},
+        {"out of range", rt::Variant(std::int16_t{5}), -1}, {"text", rt::Variant("x"), -1},
         {"negative", rt::Variant(std::int16_t{-1}), -1},
-        {"text", rt::Variant("x"), -1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(validity::proposalIndicator(c.value), c.expected);

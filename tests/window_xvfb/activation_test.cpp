@@ -1,8 +1,6 @@
-// Activations on a real X server with the host's real dialogs: an error report, a message, the
-// article pick list, another program. Each takes the activation from the window and gives it
-// back; the window's first-activation block must have run once, and the window stays open.
-// The test plays the desktop: it activates each dialog as it appears, answers it, and then
-// activates the window again, as a click on it would.
+// Activations on a real X server with the host's real dialogs. Each takes the activation from
+// the window and gives it back; the first-activation block must have run once, the window stays
+// open. The test plays the desktop: it activates and answers each dialog, then the window.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
