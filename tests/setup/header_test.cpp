@@ -77,7 +77,7 @@ TEST_P(Header, ThePeriodsDecideWhatIsValidAndWhichSideLoads) {
         QList<int> answers;
     } cases[] = {
         {"all empty", {"", "", "", ""}, true, {}, {}},
-        // A purchase period typed: the refusal table's "end before its start".
+        // A purchase end before, or on, its start day: the refusal table's "end before its start".
         {"sales end before start", {"", "", "01/06/2024", "31/05/2024"}, false, {}, {}},
         {"one not a date", {"10/05/2024", "11/05/2024", "abc", "12/05/2024"}, false, {}, {}},
         // Not all four filled: the comparison meets the text and fails; "continue" goes on.
@@ -206,9 +206,8 @@ TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
         QString message = {};  // none
         const char* then = ""; // typed next: the drill's lists load
     } cases[] = {
-        {"purchase dates asked", "TRAP-BATT-18V", true, Drill, true, false, false, "",
-         "DADATA_ACQ=01012026 ADATA_ACQ=311226"},
-        {"trailing blanks of the caller", "TRAP-BATT-18V   ", true, Drill, true, false, false},
+        {"purchase dates asked, trailing blanks of the caller", "TRAP-BATT-18V   ", true, Drill,
+         true, false, false, "", "DADATA_ACQ=01012026 ADATA_ACQ=311226"},
         {"no date asked", "TRAP-BATT-18V", false, Drill, true, false, true},
         {"article with options", setuptest::ArticleWithOptions, false, "Smalto all'acqua 0,75 l",
          true, true, false},
@@ -228,9 +227,9 @@ TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
         EXPECT_EQ(w->TXT_CODART->isEnabled(), !c.accepted);
         EXPECT_EQ(w->TXT_DESCART->text(), c.description);
         EXPECT_EQ(w->TXT_OPZIONE->isEnabled(), c.withOptions);
-        EXPECT_EQ(purchaseLoaded(*w->Gcon_Connect), c.loaded);
-        EXPECT_EQ(salesLoaded(*w->Gcon_Connect), c.loaded);
-        EXPECT_EQ(w->GRD_LISACQ->isEnabled(), c.loaded);
+        for (const bool loaded : {purchaseLoaded(*w->Gcon_Connect), salesLoaded(*w->Gcon_Connect),
+                                  w->GRD_LISACQ->isEnabled()})
+            EXPECT_EQ(loaded, c.loaded);
         const QStringList messages = c.message.isEmpty() ? QStringList() : QStringList{c.message};
         EXPECT_EQ(driver->messageTexts(), messages);
         // The focus waits where the user goes on: the refused code, the option, the dates, or
