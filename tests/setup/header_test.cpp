@@ -55,10 +55,8 @@ class Header : public setuptest::WindowScenario {
     // The window as a calling program opens it, with its article.
     std::unique_ptr<WindowDriver> openCalled(const QString& code,
                                              const QStringList& statements = {}) {
-        testsupport::WindowOptions options;
-        options.connectionString = connectionString_;
-        options.today = setuptest::Today;
-        auto driver = std::make_unique<WindowDriver>(options);
+        auto driver = std::make_unique<WindowDriver>(
+            testsupport::WindowOptions{connectionString_, true, setuptest::Today, {}});
         execute(driver->connectionString, statements);
         driver->contract->setIsCalled(true);
         driver->contract->setCodiceArticolo(rt::Variant(code));
@@ -378,10 +376,7 @@ TEST_P(Header, NoHandlerReactsWhileTheWindowIsBusy) {
 TEST_P(Header, UnreadableParametersCloseTheWindow) {
     for (const bool atLoad : {true, false}) {
         SCOPED_TRACE(atLoad ? "at load" : "on Nuovo");
-        testsupport::WindowOptions options;
-        options.connectionString = connectionString_;
-        options.today = setuptest::Today;
-        testsupport::WindowDriver driver(options);
+        WindowDriver driver({connectionString_, true, setuptest::Today, {}});
         const QString drop = QStringLiteral("DROP TABLE MG44_PARMAGLIST");
         if (atLoad)
             execute(driver.connectionString, {drop});
