@@ -1,9 +1,8 @@
-// The grids of the window: how their sixteen columns show numbers, the columns and date fields the
-// price-list parameters ask for, the refusal to work without parameters, the per-row configuration
-// and the validity dates a list proposes.
+// The grids of the window: the refusal to work without parameters; the columns, their number
+// formats and the date fields the price-list parameters ask for; the per-row configuration and
+// the period each list proposes.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
-#include "host/services/global_services.h"
 #include "host/window/window_support.h"
 #include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
