@@ -1,25 +1,48 @@
-// The header: date consistency, the loading once the required dates are complete, and "&Nuovo"
-// (an article with options waits for its option: tests/setup/layout_test.cpp).
+// The header: what a field cannot hold is refused at once and in words while the field keeps
+// the focus and what was typed; a caller's article entered as if typed; the loading once the
+// header is complete; "&Nuovo"; date consistency; the silence of every header handler while the
+// window is busy with its own changes.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
+#include "host/controls/pick_list.h"
 #include "host/controls/window_controls.h"
+#include "storage/form_utilities.h"
 #include "tests/setup/setup_scenarios.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
 using setuptest::purchaseLoaded;
 using setuptest::salesLoaded;
+using setuptest::statementsStartingWith;
 using setuptest::updateLists;
-using setuptest::WindowScenario;
 using testsupport::WindowDriver;
 
-const QString DatesMessage = QStringLiteral("Le date di validità non sono corrette!");
+// Sales list 2 asks for a typed start date.
+const QString SalesStartTyped = updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 0", 2);
 
-bool gridsAndRecalculationEnabled(FRMMG_PREZZOLAMPO* w) {
-    return w->GRD_LISACQ->isEnabled() && w->GRD_LISVEN->isEnabled() &&
-           w->CMD_RICALCOLATUTTI->isEnabled();
+// No list asks for a typed date: the article alone completes the header.
+const QStringList NoTypedDates = {
+    updateLists(demo::PurchaseSide, "MG44_INDPROPDATAINI = 1, MG44_INDPROPDATAFINE = 1"),
+    updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 1, MG44_INDPROPDATAFINE = 1")};
+
+// The user's typing written as one table cell: "CODART=VITI-INOX-4X40 DADATA_ACQ=01012024" types
+// each text into its field TXT_... and presses Enter.
+void typeInHeader(FRMMG_PREZZOLAMPO* w, const char* steps) {
+    for (const QString& step : QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts))
+        WindowDriver::typeAndEnter(
+            w->findChild<host::FieldControl*>(u"TXT_"_qs + step.section(u'=', 0, 0)),
+            step.section(u'=', 1));
+}
+
+int creates(const host::Connection& c, const char* side) {
+    return static_cast<int>(
+        statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LIS%1_").arg(side)).size());
 }
 
 bool anyOfGridsAndRecalculationEnabled(FRMMG_PREZZOLAMPO* w) {
@@ -27,15 +50,23 @@ bool anyOfGridsAndRecalculationEnabled(FRMMG_PREZZOLAMPO* w) {
            w->CMD_RICALCOLATUTTI->isEnabled();
 }
 
-// The purchase dates of the demo are typed (its third purchase list asks for them).
-void typePurchaseDates(FRMMG_PREZZOLAMPO* w) {
-    WindowDriver::typeAndEnter(w->TXT_DADATA_ACQ, "01012024");
-    WindowDriver::typeAndEnter(w->TXT_ADATA_ACQ, "31122024");
-}
+class Header : public setuptest::WindowScenario {
+  protected:
+    // The window as a calling program opens it, with its article.
+    std::unique_ptr<WindowDriver> openCalled(const QString& code,
+                                             const QStringList& statements = {}) {
+        auto driver = std::make_unique<WindowDriver>(
+            testsupport::WindowOptions{connectionString_, true, setuptest::Today, {}});
+        execute(driver->connectionString, statements);
+        driver->contract->setIsCalled(true);
+        driver->contract->setCodiceArticolo(rt::Variant(code));
+        driver->show();
+        return driver;
+    }
+};
 
-class DateConsistency : public WindowScenario {};
-
-TEST_P(DateConsistency, EndBeforeStartIsRefusedOnEitherSide) {
+TEST_P(Header, ThePeriodsDecideWhatIsValidAndWhichSideLoads) {
+    // clang-format off
     const struct {
         const char* name;
         const char* dates[4]; // purchase start, end, sales start, end
@@ -44,18 +75,14 @@ TEST_P(DateConsistency, EndBeforeStartIsRefusedOnEitherSide) {
         QList<int> answers;
     } cases[] = {
         {"all empty", {"", "", "", ""}, true, {}, {}},
-        {"purchase end before start", {"10/05/2024", "09/05/2024", "", ""}, false, {}, {}},
-        {"purchase end on the start day", {"10/05/2024", "10/05/2024", "", ""}, true, {}, {}},
+        // A purchase end before, or on, its start day: the refusal table's "end before its start".
         {"sales end before start", {"", "", "01/06/2024", "31/05/2024"}, false, {}, {}},
-        {"four dates, one not a date",
-         {"10/05/2024", "11/05/2024", "abc", "12/05/2024"},
-         false,
-         {},
-         {}},
+        {"one not a date", {"10/05/2024", "11/05/2024", "abc", "12/05/2024"}, false, {}, {}},
         // Not all four filled: the comparison meets the text and fails; "continue" goes on.
         {"no date, continue", {"abc", "10/05/2024", "", ""}, true, {"DAtaValid 13"}, {2}},
         {"no date, leave", {"abc", "10/05/2024", "", ""}, true, {"DAtaValid 13"}, {3}},
     };
+    // clang-format on
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
     ASSERT_NE(w, nullptr);
@@ -73,139 +100,299 @@ TEST_P(DateConsistency, EndBeforeStartIsRefusedOnEitherSide) {
             reported.append(QStringLiteral("%1 %2").arg(r.procedure).arg(r.number));
         EXPECT_EQ(reported, c.reported);
     }
+    // Setup itself loads each side whose required dates are typed, and only that side: the
+    // demo's sales lists ask for none, its purchase lists for both (here the end alone).
+    for (host::TxtEditDate* date : fields)
+        date->setText(QString());
+    w->TXT_CODART->setText(setuptest::ArticleWithoutOptions);
+    w->TXT_ADATA_ACQ->setText(u"31/12/2024"_qs);
+    w->Setup();
+    EXPECT_TRUE(salesLoaded(*w->Gcon_Connect) && !purchaseLoaded(*w->Gcon_Connect));
+    EXPECT_TRUE(w->TXT_DADATA_ACQ->isEnabled() && !w->Gbol_Busy);
 }
 
-TEST_P(DateConsistency, TypingAnInconsistentPeriodShowsTheMessageAndKeepsTheField) {
+TEST_P(Header, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
+    const QString LongCode(500, u'X');
+    const QString NoDate = u"\"31022026\" non è una data valida!"_qs;
     const struct {
         const char* name;
-        const char* start;
-        const char* end;
-        bool refused;
+        const char* before; // typed and taken first
+        const char* field;
+        QString typed;
+        QString shown; // the field's text after the refusal
+        QString message;
+        const char* correction = ""; // typed next, it is taken and the purchase side loads
+        bool paste = false;          // pasted instead of typed
     } cases[] = {
-        {"end the day before", "10052024", "09052024", true},
-        {"end on the same day", "10052024", "10052024", false},
+        {"unknown article", "", "CODART", "NON-ESISTE", "NON-ESISTE",
+         "L'articolo \"NON-ESISTE\" non esiste!"},
+        {"article of another company", "", "CODART", "BORRACCIA-075", "BORRACCIA-075",
+         "L'articolo \"BORRACCIA-075\" non esiste!"},
+        {"a 26-character code is not cut to 25", "", "CODART", "SMALTO-ACQUA-075-BIANCO-XL",
+         "SMALTO-ACQUA-075-BIANCO-XL",
+         "Il codice articolo \"SMALTO-ACQUA-075-BIANCO-XL\" ha 26 caratteri: al massimo ne "
+         "può avere 25!"},
+        {"a 500-character paste stays whole", "", "CODART", LongCode, LongCode,
+         "Il codice articolo \"" + QString(30, u'X') +
+             "...\" ha 500 caratteri: al massimo ne può avere 25!",
+         "", true},
+        {"option the article does not have", "CODART=SMALTO-ACQUA-075", "OPZIONE", "GIALLO",
+         "GIALLO", "La variante \"GIALLO\" non esiste per l'articolo \"SMALTO-ACQUA-075\"!"},
+        {"no option for an article that has options", "CODART=SMALTO-ACQUA-075", "OPZIONE", "", "",
+         "L'articolo \"SMALTO-ACQUA-075\" ha varianti: indicare la variante!"},
+        {"impossible date", "CODART=VITI-INOX-4X40", "DADATA_ACQ", "31022026", "31022026", NoDate},
+        // The text never reaches the comparison with its partner: no error report.
+        {"impossible date beside its partner", "CODART=VITI-INOX-4X40 ADATA_ACQ=31122026",
+         "DADATA_ACQ", "31022026", "31022026", NoDate, "01012026"},
+        {"an article code typed into a date keeps digits only", "CODART=VITI-INOX-4X40",
+         "DADATA_ACQ", "TRAP-BATT-18V", "18", "\"18\" non è una data valida!"},
+        {"end before its start", "CODART=VITI-INOX-4X40 DADATA_ACQ=10052024", "ADATA_ACQ",
+         "09052024", "09/05/2024", "Le date di validità non sono corrette!", "10052024"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto driver = openWindow();
         FRMMG_PREZZOLAMPO* w = driver->window();
         ASSERT_NE(w, nullptr);
-        WindowDriver::typeAndEnter(w->TXT_CODART, setuptest::ArticleWithoutOptions);
-        WindowDriver::typeAndEnter(w->TXT_DADATA_ACQ, c.start);
-        WindowDriver::typeAndEnter(w->TXT_ADATA_ACQ, c.end);
-        if (c.refused) {
-            ASSERT_EQ(driver->log->messages.size(), 1);
-            EXPECT_EQ(driver->log->messages[0].text, DatesMessage);
-            EXPECT_EQ(driver->log->messages[0].style, 48);
-            EXPECT_EQ(driver->log->messages[0].title, "Attenzione");
-            EXPECT_TRUE(w->TXT_ADATA_ACQ->editor()->hasFocus());
-            EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
-            EXPECT_FALSE(purchaseLoaded(*w->Gcon_Connect));
+        typeInHeader(w, c.before);
+        ASSERT_TRUE(driver->log->messages.isEmpty());
+        auto* field = w->findChild<host::FieldControl*>(u"TXT_"_qs + c.field);
+        ASSERT_NE(field, nullptr);
+        QLineEdit* editor = field->editor();
+        if (c.paste) {
+            editor->setFocus();
+            QApplication::clipboard()->setText(c.typed);
+            editor->paste();
+            QTest::keyClick(editor, Qt::Key_Return);
+            WindowDriver::pump();
         } else {
-            EXPECT_TRUE(driver->log->messages.isEmpty());
-            EXPECT_TRUE(gridsAndRecalculationEnabled(w));
+            WindowDriver::typeAndEnter(field, c.typed);
+        }
+        EXPECT_EQ(field->text(), c.shown);
+        EXPECT_EQ(driver->messageTexts(), QStringList{c.message});
+        EXPECT_EQ(driver->log->messages.value(0).title, "Attenzione");
+        EXPECT_EQ(driver->log->messages.value(0).style, 48);
+        EXPECT_TRUE(editor->hasFocus());
+        // Tab does not leave it either; the refusal is said again.
+        QTest::keyClick(editor, Qt::Key_Tab);
+        WindowDriver::pump();
+        EXPECT_TRUE(editor->hasFocus());
+        EXPECT_EQ(driver->log->messages.size(), 2);
+        EXPECT_FALSE(purchaseLoaded(*w->Gcon_Connect) || salesLoaded(*w->Gcon_Connect) ||
+                     w->GRD_LISACQ->isEnabled());
+        if (*c.correction != '\0') {
+            WindowDriver::typeAndEnter(field, c.correction);
             EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
+            EXPECT_EQ(driver->log->messages.size(), 2);
+        }
+        EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
+    }
+}
+
+// A calling program hands in its article (IsCalled, CodiceArticolo): the first activation enters
+// it as if the user had typed it and pressed Enter; a refused code waits to be corrected.
+TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
+    const QString Drill = u"Trapano avvitatore a batteria 18 V"_qs;
+    const struct {
+        const char* name;
+        QString code;
+        bool datesAsked; // the demo's purchase dates; else NoTypedDates
+        QString description;
+        bool accepted;         // the field shows it disabled; else enabled, refused in words
+        bool withOptions;      // the option field is enabled
+        bool loaded;           // the lists load at once
+        QString message = {};  // none
+        const char* then = ""; // typed next: the drill's lists load
+    } cases[] = {
+        {"purchase dates asked, trailing blanks of the caller", "TRAP-BATT-18V   ", true, Drill,
+         true, false, false, "", "DADATA_ACQ=01012026 ADATA_ACQ=311226"},
+        {"no date asked", "TRAP-BATT-18V", false, Drill, true, false, true},
+        {"article with options", setuptest::ArticleWithOptions, false, "Smalto all'acqua 0,75 l",
+         true, true, false},
+        {"no article of the company", "BORRACCIA-075", false, "", false, false, false,
+         "L'articolo \"BORRACCIA-075\" non esiste!", "CODART=TRAP-BATT-18V"},
+        {"longer than the field: never cut to a prefix", "TRAP-BATT-18V-PROFESSIONALE", false, "",
+         false, false, false,
+         "Il codice articolo \"TRAP-BATT-18V-PROFESSIONALE\" ha 27 caratteri: al massimo ne "
+         "può avere 25!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto driver = openCalled(c.code, c.datesAsked ? QStringList() : NoTypedDates);
+        FRMMG_PREZZOLAMPO* w = driver->window();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->TXT_CODART->text(), c.code.trimmed());
+        EXPECT_EQ(w->TXT_CODART->isEnabled(), !c.accepted);
+        EXPECT_EQ(w->TXT_DESCART->text(), c.description);
+        EXPECT_EQ(w->TXT_OPZIONE->isEnabled(), c.withOptions);
+        for (const bool loaded : {purchaseLoaded(*w->Gcon_Connect), salesLoaded(*w->Gcon_Connect),
+                                  w->GRD_LISACQ->isEnabled()})
+            EXPECT_EQ(loaded, c.loaded);
+        const QStringList messages = c.message.isEmpty() ? QStringList() : QStringList{c.message};
+        EXPECT_EQ(driver->messageTexts(), messages);
+        // The focus waits where the user goes on: the refused code, the option, the dates, or
+        // the purchase grid once loaded.
+        QWidget* expected = !c.accepted     ? static_cast<QWidget*>(w->TXT_CODART)
+                            : c.withOptions ? static_cast<QWidget*>(w->TXT_OPZIONE)
+                            : c.loaded      ? static_cast<QWidget*>(w->GRD_LISACQ)
+                                            : static_cast<QWidget*>(w->TXT_DADATA_ACQ);
+        QWidget* focus = w->focusWidget();
+        EXPECT_TRUE(focus != nullptr && (expected == focus || expected->isAncestorOf(focus)));
+        if (*c.then != '\0') {
+            typeInHeader(w, c.then);
+            EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect) && salesLoaded(*w->Gcon_Connect));
+            EXPECT_TRUE(w->CMD_RICALCOLATUTTI->isEnabled());
+            EXPECT_EQ(w->TXT_DESCART->text(), Drill);
+            ASSERT_NE(w->Rst_RecSet_LISACQ, nullptr);
+            EXPECT_EQ(NzStr(w->Rst_RecSet_LISACQ->Fields(u"LI10_CODART_MG66"_qs).Value()),
+                      "TRAP-BATT-18V");
+            EXPECT_EQ(driver->messageTexts(), messages);
         }
         EXPECT_NO_REPORTS(*driver);
     }
 }
 
-SETUP_INSTANTIATE_BACKENDS(DateConsistency);
+// Each round ends with "&Nuovo", which empties the header for the next article.
+TEST_P(Header, ACompletedHeaderLoadsEachSideOnce) {
+    const struct {
+        const char* name;
+        bool salesStartTyped;
+        const char *first, *last; // the header typed, and what completes it
+    } cases[] = {
+        {"dates, then the article", false, "DADATA_ACQ=01012024 ADATA_ACQ=31122024",
+         "CODART=VITI-INOX-4X40"},
+        {"the article, then the dates", false, "CODART=VITI-INOX-4X40 DADATA_ACQ=01012024",
+         "ADATA_ACQ=31122024"},
+        {"article with an option last", false,
+         "DADATA_ACQ=01012024 ADATA_ACQ=31122024 CODART=SMALTO-ACQUA-075", "OPZIONE=BIANCO"},
+        {"a sales start date asked too", true,
+         "CODART=VITI-INOX-4X40 DADATA_ACQ=01012024 ADATA_ACQ=31122024", "DADATA_VEN=01012024"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto driver = openWindow(c.salesStartTyped ? QStringList{SalesStartTyped} : QStringList());
+        FRMMG_PREZZOLAMPO* w = driver->window();
+        ASSERT_NE(w, nullptr);
+        const std::initializer_list<host::FieldControl*> keys = {
+            w->TXT_CODART,    w->TXT_OPZIONE,    w->TXT_DADATA_ACQ,
+            w->TXT_ADATA_ACQ, w->TXT_DADATA_VEN, w->TXT_ADATA_VEN};
+        for (int round = 1; round <= 2; ++round) {
+            SCOPED_TRACE(round == 1 ? "first article" : "after Nuovo");
+            // Nothing loads and the grids stay off until the header is complete.
+            typeInHeader(w, c.first);
+            EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round - 1);
+            EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
+            typeInHeader(w, c.last);
+            EXPECT_EQ(creates(*w->Gcon_Connect, "VEN"), round);
+            EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round);
+            EXPECT_TRUE(w->GRD_LISACQ->isEnabled() && w->GRD_LISVEN->isEnabled() &&
+                        w->CMD_RICALCOLATUTTI->isEnabled());
+            // Once loaded the key cannot change.
+            for (host::FieldControl* key : keys)
+                EXPECT_FALSE(key->isEnabled()) << key->objectName().toStdString();
+            EXPECT_FALSE(w->Gbol_Busy);
+            // The header's later events of the same completion leave the loaded rows alone.
+            w->Setup();
+            EXPECT_EQ(creates(*w->Gcon_Connect, "VEN"), round);
+            EXPECT_EQ(creates(*w->Gcon_Connect, "ACQ"), round);
 
-class HeaderCompletion : public WindowScenario {};
-
-TEST_P(HeaderCompletion, ARequiredSalesDateMissingKeepsBothGridsDisabled) {
-    auto driver = openWindow({updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 0", 1)});
-    FRMMG_PREZZOLAMPO* w = driver->window();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->VenStartDateRequired);
-    WindowDriver::typeAndEnter(w->TXT_CODART, setuptest::ArticleWithoutOptions);
-    typePurchaseDates(w);
-    EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
-    EXPECT_FALSE(purchaseLoaded(*w->Gcon_Connect));
-
-    WindowDriver::typeAndEnter(w->TXT_DADATA_VEN, "01012024");
-    EXPECT_TRUE(gridsAndRecalculationEnabled(w));
-    EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
-    EXPECT_TRUE(salesLoaded(*w->Gcon_Connect));
-    EXPECT_FALSE(w->TXT_DADATA_VEN->isEnabled());
-    EXPECT_NO_REPORTS(*driver);
+            w->RowsModified = true;
+            WindowDriver::click(w->CMD_NUOVO);
+            for (host::FieldControl* key : keys)
+                EXPECT_EQ(key->text(), QString()) << key->objectName().toStdString();
+            EXPECT_EQ(w->TXT_DESCART->text(), QString());
+            EXPECT_TRUE(w->TXT_CODART->isEnabled() && w->TXT_CODART->editor()->hasFocus());
+            EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w) || w->RowsModified);
+            EXPECT_FALSE(w->GRD_LISACQ->recordset() || w->GRD_LISVEN->recordset() ||
+                         w->Rst_RecSet_LISACQ || w->Rst_RecSet_LISVEN);
+        }
+        EXPECT_NO_REPORTS(*driver);
+    }
 }
 
-TEST_P(HeaderCompletion, SetupLoadsOnlyTheSidesWhoseRequiredDatesAreTyped) {
-    auto driver = openWindow({updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 0", 1)});
-    FRMMG_PREZZOLAMPO* w = driver->window();
-    ASSERT_NE(w, nullptr);
-    w->TXT_CODART->setText(setuptest::ArticleWithoutOptions);
-    w->TXT_DADATA_ACQ->setText("01/01/2024");
-    w->TXT_ADATA_ACQ->setText("31/12/2024");
-    w->Setup();
-    WindowDriver::pump();
-    EXPECT_TRUE(purchaseLoaded(*w->Gcon_Connect));
-    EXPECT_FALSE(salesLoaded(*w->Gcon_Connect));
-    EXPECT_FALSE(w->TXT_DADATA_ACQ->isEnabled());
-    EXPECT_FALSE(w->TXT_ADATA_ACQ->isEnabled());
-    EXPECT_TRUE(w->TXT_DADATA_VEN->isEnabled());
-    EXPECT_FALSE(w->Gbol_Busy);
-    EXPECT_NO_REPORTS(*driver);
-}
-
-SETUP_INSTANTIATE_BACKENDS(HeaderCompletion);
-
-class NewArticle : public WindowScenario {};
-
-TEST_P(NewArticle, EmptiesTheHeaderAndReadsTheParametersAgain) {
+TEST_P(Header, NoHandlerReactsWhileTheWindowIsBusy) {
     auto driver = openWindow();
     FRMMG_PREZZOLAMPO* w = driver->window();
     ASSERT_NE(w, nullptr);
-    typePurchaseDates(w);
-    WindowDriver::typeAndEnter(w->TXT_CODART, setuptest::ArticleWithoutOptions);
-    ASSERT_TRUE(gridsAndRecalculationEnabled(w));
-    ASSERT_FALSE(w->TXT_DESCART->text().isEmpty());
-    const auto parametersBefore = w->Rst_ParametriVEN;
-
-    // The parameters change meanwhile: a sales start date becomes required.
-    execute(driver->connectionString, {updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 0", 2)});
-    w->Gcon_Connect->clearTrace();
-    w->RowsModified = true;
-    WindowDriver::click(w->CMD_NUOVO);
-
-    for (host::FieldControl* field : std::initializer_list<host::FieldControl*>{
-             w->TXT_CODART, w->TXT_OPZIONE, w->TXT_DADATA_ACQ, w->TXT_ADATA_ACQ, w->TXT_DADATA_VEN,
-             w->TXT_ADATA_VEN})
-        EXPECT_EQ(field->text(), QString()) << field->objectName().toStdString();
-    EXPECT_EQ(w->TXT_DESCART->text(), QString());
-    EXPECT_TRUE(w->TXT_CODART->isEnabled());
-    EXPECT_TRUE(w->TXT_CODART->editor()->hasFocus());
-    EXPECT_FALSE(anyOfGridsAndRecalculationEnabled(w));
-    EXPECT_EQ(w->GRD_LISACQ->recordset(), nullptr);
-    EXPECT_EQ(w->GRD_LISVEN->recordset(), nullptr);
-    EXPECT_EQ(w->Rst_RecSet_LISACQ, nullptr);
-    EXPECT_EQ(w->Rst_RecSet_LISVEN, nullptr);
-    EXPECT_FALSE(w->RowsModified);
-    // Read again: the new parameter sets and the sales start date now typed.
-    EXPECT_EQ(setuptest::statementsStartingWith(*w->Gcon_Connect, "SELECT * FROM MG44_PARMAGLIST "),
-              QStringList({"SELECT * FROM MG44_PARMAGLIST  WHERE MG44_DITTA_CG18 = 1 AND "
-                           "MG44_FLGCREAZVELOCE = 1",
-                           "SELECT * FROM MG44_PARMAGLIST  WHERE MG44_DITTA_CG18 = 1 AND "
-                           "MG44_FLGVENACQ = 1 AND MG44_FLGCREAZVELOCE = 1",
-                           "SELECT * FROM MG44_PARMAGLIST  WHERE MG44_DITTA_CG18 = 1 AND "
-                           "MG44_FLGVENACQ = 0 AND MG44_FLGCREAZVELOCE = 1"}));
-    EXPECT_NE(w->Rst_ParametriVEN, parametersBefore);
-    EXPECT_TRUE(w->VenStartDateRequired);
-    EXPECT_TRUE(w->TXT_DADATA_VEN->isEnabled());
-    EXPECT_TRUE(w->CBO_DADATA_VEN->isHidden());
-    EXPECT_TRUE(w->TXT_DADATA_ACQ->isEnabled());
-    EXPECT_NO_REPORTS(*driver);
-
-    // The next article starts again.
-    typePurchaseDates(w);
-    WindowDriver::typeAndEnter(w->TXT_DADATA_VEN, "01012024");
-    WindowDriver::typeAndEnter(w->TXT_CODART, "TASS-NYLON-8");
-    EXPECT_TRUE(gridsAndRecalculationEnabled(w));
-    EXPECT_TRUE(salesLoaded(*w->Gcon_Connect));
+    w->TXT_CODART->setText("NON-ESISTE");
+    w->TXT_DADATA_ACQ->setText("31022026");
+    w->TXT_ADATA_ACQ->setText("10022024");
+    w->CurrentSide = "ACQ";
+    const auto validates = [](host::FieldControl* field) {
+        return [field] {
+            bool cancel = false;
+            emit field->Validate(cancel);
+            return cancel;
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<bool()> reacted; // raises the event; true when the window reacted
+    } events[] = {
+        {"article Validate", validates(w->TXT_CODART)},
+        {"date Validate", validates(w->TXT_DADATA_ACQ)},
+        {"sales date entered",
+         [&] {
+             emit w->TXT_DADATA_VEN->Entered();
+             return w->CurrentSide != "ACQ";
+         }},
+        {"option decode",
+         [&] {
+             QList<QPair<QWidget*, QString>> targets;
+             QString connection;
+             emit w->TXT_OPZIONE->StartDecode(targets, connection);
+             return !targets.isEmpty() || !connection.isEmpty();
+         }},
+        {"F4 in the article field",
+         [&] {
+             bool listShown = false;
+             QTimer::singleShot(0, [&] {
+                 if (QWidget* modal = QApplication::activeModalWidget()) {
+                     listShown = qobject_cast<host::PickList*>(modal) != nullptr;
+                     modal->close();
+                 }
+             });
+             QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
+             WindowDriver::pump();
+             return listShown;
+         }},
+    };
+    for (const bool busy : {true, false}) {
+        w->Gbol_Busy = busy;
+        for (const auto& e : events) {
+            SCOPED_TRACE(std::string(e.name) + (busy ? " (busy)" : " (not busy)"));
+            w->CurrentSide = "ACQ";
+            // The same events do react once the window is no longer busy.
+            EXPECT_EQ(e.reacted(), !busy);
+        }
+        if (busy) {
+            EXPECT_TRUE(driver->log->messages.isEmpty());
+            EXPECT_TRUE(driver->log->reports.isEmpty()) << driver->reports();
+        }
+    }
 }
 
-SETUP_INSTANTIATE_BACKENDS(NewArticle);
+// At load the window closes at its first activation; on "&Nuovo" at once.
+TEST_P(Header, UnreadableParametersCloseTheWindow) {
+    for (const bool atLoad : {true, false}) {
+        SCOPED_TRACE(atLoad ? "at load" : "on Nuovo");
+        WindowDriver driver({connectionString_, true, setuptest::Today, {}});
+        const QString drop = QStringLiteral("DROP TABLE MG44_PARMAGLIST");
+        if (atLoad)
+            execute(driver.connectionString, {drop});
+        driver.log->defaultAnswer = host::ErrorContinue; // "Ignora" to every report
+        driver.show();
+        if (!atLoad) {
+            ASSERT_NE(driver.window(), nullptr);
+            driver.window()->Gcon_Connect->Execute(drop);
+            WindowDriver::click(driver.window()->CMD_NUOVO);
+        }
+        EXPECT_EQ(driver.reportedProcedures(), QStringList{"SetupGrids"});
+        EXPECT_EQ(driver.window(), nullptr) << "the window stayed open without parameter sets";
+        EXPECT_TRUE(driver.close());
+    }
+}
+
+SETUP_INSTANTIATE_BACKENDS(Header);
 
 } // namespace

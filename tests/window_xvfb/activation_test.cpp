@@ -1,11 +1,8 @@
-// Activations on a real X server with the host's real dialogs: an error report, a message, the
-// article pick list, another program. Each takes the activation from the window and gives it
-// back; the window's first-activation block must have run once, and the window stays open.
-// The test plays the desktop: it activates each dialog as it appears, answers it, and then
-// activates the window again, as a click on it would.
+// Activations on a real X server with the host's real dialogs. Each takes the activation from
+// the window and gives it back; the first-activation block must have run once, the window stays
+// open. The test plays the desktop: it activates and answers each dialog, then the window.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
-#include "host/controls/pick_list.h"
 #include "host/controls/window_controls.h"
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
@@ -26,144 +23,116 @@ namespace {
 
 using testsupport::WindowDriver;
 
-constexpr int WaitMs = 5000;
-
 // Activates a window and waits until it is the active one (a dialog counts as active with its
 // window for Qt's own wait, so the wait looks at the active window itself).
 bool activate(QWidget* window) {
     const QPointer<QWidget> target(window);
     target->activateWindow();
     return QTest::qWaitFor(
-               [&] { return target.isNull() || QApplication::activeWindow() == target; }, WaitMs) &&
+               [&] { return target.isNull() || QApplication::activeWindow() == target; }, 5000) &&
            !target.isNull();
 }
 
-// Watches for the next modal dialog, activates it as a desktop would, and answers it: the
-// button with the caption, or Esc when the caption is empty.
-class DialogAnswerer {
-  public:
-    explicit DialogAnswerer(QString caption) : caption_(std::move(caption)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] { answer(); });
-        poll_.start(20);
-    }
-    QString seenText;  // the dialog's text (a message box) or its title
-    QString seenClass; // the dialog's class
-    int seen = 0;
-
-  private:
-    void answer() {
-        QPointer<QWidget> dialog = QApplication::activeModalWidget();
-        if (dialog.isNull() || busy_)
-            return;
-        busy_ = true;
-        ++seen;
-        seenClass = QString::fromLatin1(dialog->metaObject()->className());
-        auto* box = qobject_cast<QMessageBox*>(dialog.data());
-        seenText = box != nullptr ? box->text() : dialog->windowTitle();
-        EXPECT_TRUE(activate(dialog)) << seenClass.toStdString();
-        if (!dialog.isNull()) {
+// Watches for modal dialogs: activates each as a desktop would and answers it, with the button
+// with the caption or with Esc when the caption is empty.
+struct DialogAnswerer {
+    explicit DialogAnswerer(const QString& caption) {
+        QObject::connect(&poll, &QTimer::timeout, [this, caption] {
+            QPointer<QWidget> dialog = QApplication::activeModalWidget();
+            if (dialog.isNull() || busy)
+                return;
+            busy = true;
+            ++seen;
+            seenClass = QString::fromLatin1(dialog->metaObject()->className());
+            EXPECT_TRUE(activate(dialog)) << seenClass.toStdString();
             QAbstractButton* button = nullptr;
-            if (box != nullptr && !caption_.isEmpty())
+            if (auto* box = qobject_cast<QMessageBox*>(dialog.data()); box && !caption.isEmpty())
                 for (QAbstractButton* b : box->buttons())
-                    if (b->text() == caption_)
-                        button = b;
+                    button = b->text() == caption ? b : button;
             if (button != nullptr)
                 button->click();
-            else
+            else if (!dialog.isNull())
                 QTest::keyClick(dialog, Qt::Key_Escape);
-        }
-        busy_ = false;
+            busy = false;
+        });
+        poll.start(20);
     }
-    QString caption_;
-    QTimer poll_;
-    bool busy_ = false;
+    QTimer poll;
+    QString seenClass; // the last dialog's class
+    int seen = 0;
+    bool busy = false;
 };
 
-struct Activation {
-    const char* name;
-    bool called;      // opened by a calling program with an article that is none
-    QString caption;  // the answer to the dialog ("" Esc)
-    const char* seen; // the dialog's class; "" none
-    // What takes the activation from the window (with the dialog answered meanwhile).
-    std::function<void(WindowDriver&, FRMMG_PREZZOLAMPO*)> leave;
-};
-
-void PrintTo(const Activation& a, std::ostream* os) {
-    *os << a.name;
-}
-
-class RealActivation : public ::testing::TestWithParam<Activation> {};
-
-TEST_P(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
-    const Activation& c = GetParam();
-    WindowDriver driver;
-    // The host's real log service: its reports and messages are dialogs.
-    driver.global->factory().logService = [] {
-        return std::make_shared<host::DialogLogService>(QString());
-    };
-    driver.contract->setIsCalled(c.called);
-    driver.contract->setCodiceArticolo(rt::Variant("NON-ESISTE"));
-    DialogAnswerer answerer(c.caption);
-    driver.show();
-    QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
-    ASSERT_FALSE(w.isNull());
-    ASSERT_TRUE(activate(w));
-    WindowDriver::pump();
-    ASSERT_FALSE(w.isNull());
-    ASSERT_TRUE(w->Gbol_Activated);
-
-    c.leave(driver, w);
-    WindowDriver::pump();
-    ASSERT_FALSE(w.isNull()) << "the window was unloaded";
-    EXPECT_TRUE(activate(w));
-    WindowDriver::pump();
-
-    ASSERT_FALSE(w.isNull()) << "the window was unloaded";
-    EXPECT_FALSE(w->isUnloaded());
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(answerer.seen, *c.seen == '\0' ? 0 : 1);
-    EXPECT_EQ(answerer.seenClass, QString::fromLatin1(c.seen));
-    EXPECT_EQ(driver.navigator->activatedCount(), 1);
-    EXPECT_EQ(driver.navigator->formOpenedCount(), 1) << "tsOpen once";
-    EXPECT_TRUE(w->RESIZEFORM->started());
-    EXPECT_TRUE(driver.close());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Xvfb, RealActivation,
-    ::testing::Values(
+TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
+    const struct {
+        const char* name;
+        bool called;      // opened by a calling program with an article that is none
+        QString caption;  // the answer to the dialog ("" Esc)
+        const char* seen; // the dialog's class; "" none
+        // What takes the activation from the window (with the dialog answered meanwhile).
+        std::function<void(FRMMG_PREZZOLAMPO*)> leave;
+    } cases[] = {
         // An error raised while the window is busy with its own work, answered Ignora; the
         // window is activated again before the work ends.
-        Activation{"ErrorReportWhileBusy", false, "Ignora", "QMessageBox",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO* window) {
-                       const QPointer<FRMMG_PREZZOLAMPO> w(window);
-                       w->Gbol_Busy = true;
-                       w->reportProcedureError(QStringLiteral("Setup"),
-                                               rt::Error(3021, QStringLiteral("Nessun record")));
-                       EXPECT_TRUE(activate(w));
-                       WindowDriver::pump();
-                       if (!w.isNull())
-                           w->Gbol_Busy = false;
-                   }},
+        {"error report while busy", false, "Ignora", "QMessageBox",
+         [](FRMMG_PREZZOLAMPO* window) {
+             const QPointer<FRMMG_PREZZOLAMPO> w(window);
+             w->Gbol_Busy = true;
+             w->reportProcedureError(u"Setup"_qs, rt::Error(3021, u"Nessun record"_qs));
+             EXPECT_TRUE(activate(w));
+             WindowDriver::pump();
+             if (!w.isNull())
+                 w->Gbol_Busy = false;
+         }},
         // The refusal of the caller's article, shown inside the first activation.
-        Activation{
-            "MessageInTheFirstActivation", true, "OK", "QMessageBox",
-            [](WindowDriver&, FRMMG_PREZZOLAMPO* w) { EXPECT_TRUE(w->TXT_CODART->isEnabled()); }},
-        // The article pick list, closed with Esc.
-        Activation{"PickList", false, "", "host::PickList",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO* w) {
-                       w->TXT_CODART->editor()->setFocus();
-                       QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
-                   }},
-        // A window of another program, then back.
-        Activation{"AnotherProgram", false, "", "",
-                   [](WindowDriver&, FRMMG_PREZZOLAMPO*) {
-                       QWidget other;
-                       other.resize(200, 100);
-                       other.show();
-                       EXPECT_TRUE(activate(&other));
-                       WindowDriver::pump();
-                   }}),
-    [](const ::testing::TestParamInfo<Activation>& row) { return row.param.name; });
+        {"message in the first activation", true, "OK", "QMessageBox",
+         [](FRMMG_PREZZOLAMPO* w) { EXPECT_TRUE(w->TXT_CODART->isEnabled()); }},
+        {"article pick list, closed with Esc", false, "", "host::PickList",
+         [](FRMMG_PREZZOLAMPO* w) {
+             w->TXT_CODART->editor()->setFocus();
+             QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
+         }},
+        {"a window of another program, then back", false, "", "",
+         [](FRMMG_PREZZOLAMPO*) {
+             QWidget other;
+             other.resize(200, 100);
+             other.show();
+             EXPECT_TRUE(activate(&other));
+             WindowDriver::pump();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowDriver driver;
+        // The host's real log service: its reports and messages are dialogs.
+        driver.global->factory().logService = [] {
+            return std::make_shared<host::DialogLogService>(QString());
+        };
+        driver.contract->setIsCalled(c.called);
+        driver.contract->setCodiceArticolo(rt::Variant("NON-ESISTE"));
+        DialogAnswerer answerer(c.caption);
+        driver.show();
+        QPointer<FRMMG_PREZZOLAMPO> w = driver.window();
+        ASSERT_FALSE(w.isNull());
+        ASSERT_TRUE(activate(w));
+        WindowDriver::pump();
+        ASSERT_TRUE(w && w->Gbol_Activated);
+
+        c.leave(w);
+        WindowDriver::pump();
+        ASSERT_FALSE(w.isNull()) << "the window was unloaded";
+        EXPECT_TRUE(activate(w));
+        WindowDriver::pump();
+
+        ASSERT_FALSE(w.isNull()) << "the window was unloaded";
+        EXPECT_TRUE(!w->isUnloaded() && w->isVisible());
+        EXPECT_EQ(answerer.seen, *c.seen == '\0' ? 0 : 1);
+        EXPECT_EQ(answerer.seenClass, QString::fromLatin1(c.seen));
+        EXPECT_EQ(driver.navigator->activatedCount(), 1);
+        EXPECT_EQ(driver.navigator->formOpenedCount(), 1) << "tsOpen once";
+        EXPECT_TRUE(w->RESIZEFORM->started());
+        EXPECT_TRUE(driver.close());
+    }
+}
 
 } // namespace
