@@ -22,8 +22,7 @@ const QString PostgresBin = u"/usr/lib/postgresql/15/bin/"_qs;
 struct Cluster {
     std::mutex mutex;
     bool tried = false;
-    QString baseConnection; // a Database added after it counts: the last value of a key does
-    QString adminDatabase = u"postgres"_qs;
+    QString baseConnection; // the last value of a key counts: a Database added after it does
     QString reason;
     QString dir;        // of the server this process started
     QString userPrefix; // runuser, as the server refuses to run as root
@@ -138,15 +137,14 @@ QString testPostgresConnectionString() {
         c.baseConnection = qEnvironmentVariable("PREZZOLAMPO_PG");
         if (c.baseConnection.isEmpty())
             startCluster(c);
-        else if (!valueOf(c.baseConnection, "database").isEmpty())
-            c.adminDatabase = valueOf(c.baseConnection, "database");
     }
     if (c.baseConnection.isEmpty())
         return {};
     static int counter = 0;
     const QString name = u"prz_test_%1_%2"_qs.arg(::getpid()).arg(++counter);
-    const QString failure = failureOf(c.baseConnection + u";Database="_qs + c.adminDatabase,
-                                      u"CREATE DATABASE "_qs + name);
+    // The databases are made from "postgres", or from the one the given server names.
+    const QString failure =
+        failureOf(u"Database=postgres;"_qs + c.baseConnection, u"CREATE DATABASE "_qs + name);
     if (!failure.isEmpty()) {
         c.reason = u"CREATE DATABASE non riuscito: "_qs + failure;
         return {};
