@@ -244,10 +244,8 @@ TEST_P(Backend, PriceListRowsAreFoundAsTheLookUpsAskForThem) {
     db->Execute("CREATE TABLE [dbo].[LI10_LISTARTIC] ([LI10_DITTA_CG18] [decimal](5, 0) NOT NULL, "
                 "[LI10_FLGVENDACQ] [decimal](1, 0) NOT NULL, [LI10_CODART_MG66] [char](25) NOT "
                 "NULL, [LI10_DEPOS_MG58] [char](2) NOT NULL, [LI10_NUMLIST] [decimal](3, 0) NOT "
-                "NULL, [LI10_DATAINIZIOVAL] [datetime] NOT NULL, [LI10_DATAFINEVAL] [datetime] NOT "
-                "NULL, [LI10_PREZZO] [decimal](17, 6) NULL, [LI10_NOTE] [varchar](40) NULL)");
-    db->Execute(
-        "CREATE TABLE [RATES] ([R_LIST] [decimal](3, 0) NOT NULL, [R_RATE] [decimal](5, 2))");
+                "NULL, [LI10_DATAINIZIOVAL] [datetime] NOT NULL, [LI10_DATAFINEVAL] [datetime])");
+    db->Execute("CREATE TABLE [RATES] ([R_LIST] [decimal](3, 0), [R_RATE] [decimal](5, 2))");
     db->Execute("INSERT INTO RATES (R_LIST, R_RATE) VALUES (5, 10.5)");
     for (const char* values :
          {"'A''1', ' ', 5, '20240301', ''", "'B', '', 5, '20240301', '20241231'"})

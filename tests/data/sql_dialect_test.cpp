@@ -124,7 +124,6 @@ TEST(SqlLiteral, DoublesEveryQuote) {
         QString text, quoted;
     } cases[] = {
         {u""_qs, u"''"_qs},
-        {u"O'Brien"_qs, u"'O''Brien'"_qs},
         {u"''"_qs, u"''''''"_qs},
         {u"a'; DROP TABLE T; --"_qs, u"'a''; DROP TABLE T; --'"_qs},
     };
