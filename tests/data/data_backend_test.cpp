@@ -3,7 +3,6 @@
 // working tables are made by the window's own statements.
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
-#include "host/data/sql_literal.h"
 #include "runtime/errors.h"
 #include "storage/statements.h"
 #include "storage/working_columns.h"
