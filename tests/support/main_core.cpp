@@ -4,8 +4,6 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     QCoreApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

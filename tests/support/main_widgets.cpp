@@ -3,10 +3,8 @@
 // and not when the tests are only listed.
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -14,14 +12,10 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QTemporaryDir> runtimeDir;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        runtimeDir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                     QStringLiteral("/prezzolampo-xdg-XXXXXX"));
-        QFile::setPermissions(runtimeDir->path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtimeDir->path().toUtf8());
-    }
+    // Qt wants a private runtime folder; a temporary folder is made owner-only (0700).
+    const QTemporaryDir runtimeDir(QDir::tempPath() + QStringLiteral("/prezzolampo-xdg-XXXXXX"));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -12,22 +12,21 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testsupport {
 namespace {
 
-const QString PostgresBin = QStringLiteral("/usr/lib/postgresql/15/bin");
+const QString PostgresBin = u"/usr/lib/postgresql/15/bin/"_qs;
 
 struct Cluster {
+    std::mutex mutex;
     bool tried = false;
-    QString baseConnection; // without Database
-    QString adminDatabase;
+    QString baseConnection; // the last value of a key counts: a Database added after it does
     QString reason;
-    QString dir;
-    QString userPrefix;
-    int port = 0; // of the server this process started
+    QString dir;        // of the server this process started
+    QString userPrefix; // runuser, as the server refuses to run as root
+    int port = 0;
 };
 
 Cluster& cluster() {
@@ -35,151 +34,94 @@ Cluster& cluster() {
     return c;
 }
 
-std::mutex& clusterMutex() {
-    static std::mutex m;
-    return m;
-}
-
 int freeLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return 0;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
     socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
     ::close(fd);
-    return port;
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
-// Runs a shell command, its output going to logFile; true when it exits with 0.
-bool run(const QString& command, const QString& logFile) {
-    const QString full = command + QStringLiteral(" >>") + logFile + QStringLiteral(" 2>&1");
-    return std::system(full.toLocal8Bit().constData()) == 0;
+// Runs a shell command, its output appended to the cluster's log; when it fails, the end of
+// the log becomes the reason.
+bool run(Cluster& c, const QString& command) {
+    const QString log = c.dir + u"/setup.log"_qs;
+    if (std::system(qPrintable(command + u" >>"_qs + log + u" 2>&1"_qs)) == 0)
+        return true;
+    QFile f(log);
+    c.reason = command + u" non riuscito: "_qs +
+               (f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll().right(600)) : "")
+                   .trimmed();
+    return false;
 }
 
-QString tail(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = f.readAll();
-    return QString::fromLocal8Bit(all.right(600)).trimmed();
+QString pgCtl(const Cluster& c, const QString& arguments) {
+    return c.userPrefix + PostgresBin + u"pg_ctl -D "_qs + c.dir + u"/data "_qs + arguments;
 }
 
 void stopCluster() {
-    const Cluster& c = cluster();
-    if (c.dir.isEmpty())
+    std::system(qPrintable(pgCtl(cluster(), u"-m immediate -w stop >/dev/null 2>&1"_qs)));
+    QDir(cluster().dir).removeRecursively();
+}
+
+bool startServer(Cluster& c) {
+    const QString options = u"-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off"_qs;
+    return run(c, pgCtl(c, u"-l %1/data/server.log -o \"%2\" -w start"_qs.arg(
+                               c.dir, options.arg(c.port).arg(c.dir))));
+}
+
+void startCluster(Cluster& c) {
+    if (!QFile::exists(PostgresBin + u"initdb"_qs)) {
+        c.reason = u"initdb non trovato in "_qs + PostgresBin;
         return;
-    run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
-            QStringLiteral("/data -m immediate -w stop"),
-        QStringLiteral("/dev/null"));
-    QDir(c.dir).removeRecursively();
-}
-
-bool startServer(const Cluster& c, const QString& log) {
-    return run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
-                   QStringLiteral("/data -l ") + c.dir +
-                   QStringLiteral("/data/server.log -o \"-p %1 -k %2 -c listen_addresses=127.0.0.1 "
-                                  "-c fsync=off\" -w start")
-                       .arg(c.port)
-                       .arg(c.dir),
-               log);
-}
-
-bool startCluster(Cluster& c) {
-    if (!QFile::exists(PostgresBin + QStringLiteral("/initdb"))) {
-        c.reason = QStringLiteral("initdb non trovato in ") + PostgresBin;
-        return false;
     }
-    QByteArray pattern = QDir::tempPath().toLocal8Bit() + "/prezzolampo-pg-XXXXXX";
-    if (!::mkdtemp(pattern.data())) {
-        c.reason = QStringLiteral("impossibile creare la cartella temporanea");
-        return false;
-    }
-    c.dir = QString::fromLocal8Bit(pattern);
+    QTemporaryDir dir(QDir::tempPath() + u"/prezzolampo-pg-XXXXXX"_qs); // mode 0700
+    dir.setAutoRemove(false);
+    c.dir = dir.path();
     if (::geteuid() == 0) {
         const passwd* pg = ::getpwnam("postgres");
-        if (!pg || ::chown(pattern.constData(), pg->pw_uid, pg->pw_gid) != 0) {
-            c.reason = QStringLiteral("utente postgres assente: impossibile avviare il server "
-                                      "come root");
-            return false;
+        c.userPrefix = u"runuser -u postgres -- "_qs;
+        if (!pg || ::chown(qPrintable(c.dir), pg->pw_uid, pg->pw_gid) != 0) {
+            c.reason = u"utente postgres assente: impossibile avviare il server come root"_qs;
+            return;
         }
-        c.userPrefix = QStringLiteral("runuser -u postgres -- ");
     }
-    ::chmod(pattern.constData(), 0700);
-    const QString log = c.dir + QStringLiteral("/setup.log");
-    if (!run(c.userPrefix + PostgresBin + QStringLiteral("/initdb -D ") + c.dir +
-                 QStringLiteral("/data -U postgres --auth=trust -E UTF8 --no-sync"),
-             log)) {
-        c.reason = QStringLiteral("initdb non riuscito: ") + tail(log);
-        return false;
-    }
-    const int port = freeLoopbackPort();
-    c.port = port;
-    if (!startServer(c, log)) {
-        c.reason = QStringLiteral("pg_ctl start non riuscito: ") + tail(log);
-        return false;
-    }
+    c.port = freeLoopbackPort();
+    if (!run(c, c.userPrefix + PostgresBin + u"initdb -D "_qs + c.dir +
+                    u"/data -U postgres --auth=trust -E UTF8 --no-sync"_qs) ||
+        !startServer(c))
+        return;
     std::atexit(stopCluster);
     // A test process that dies without running its exit handlers (a sanitizer abort, a kill)
     // must not leave its server behind: a watcher stops it when the process is gone.
-    run(QStringLiteral("nohup sh -c 'while kill -0 %1 2>/dev/null; do sleep 1; done; %2%3/pg_ctl "
-                       "-D %4/data -m immediate stop; rm -rf %4' >/dev/null 2>&1 &")
-            .arg(::getpid())
-            .arg(c.userPrefix, PostgresBin, c.dir),
-        QStringLiteral("/dev/null"));
+    const QString watcher = u"while kill -0 %1 2>/dev/null; do sleep 1; done; %2; rm -rf %3"_qs;
+    std::system(qPrintable(u"nohup sh -c '%1' >/dev/null 2>&1 &"_qs.arg(
+        watcher.arg(::getpid()).arg(pgCtl(c, u"-m immediate stop"_qs), c.dir))));
     c.baseConnection =
-        QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Port=%1;User ID=postgres").arg(port);
-    c.adminDatabase = QStringLiteral("postgres");
-    return true;
+        u"Provider=PostgreSQL;Host=127.0.0.1;Port=%1;User ID=postgres"_qs.arg(c.port);
 }
 
-void useGivenServer(Cluster& c, const QString& given) {
-    QStringList kept;
-    for (const QString& part : given.split(u';', Qt::SkipEmptyParts)) {
-        const QString key = part.section(u'=', 0, 0).trimmed().toLower();
-        if (key == u"database")
-            c.adminDatabase = part.section(u'=', 1).trimmed();
-        else
-            kept << part;
-    }
-    c.baseConnection = kept.join(u';');
-    if (c.adminDatabase.isEmpty())
-        c.adminDatabase = QStringLiteral("postgres");
-}
-
-Cluster& readyCluster() {
-    Cluster& c = cluster();
-    if (c.tried)
-        return c;
-    c.tried = true;
-    const QByteArray given = qgetenv("PREZZOLAMPO_PG");
-    if (!given.isEmpty())
-        useGivenServer(c, QString::fromLocal8Bit(given));
-    else if (!startCluster(c))
-        c.baseConnection.clear();
-    return c;
-}
-
+// The value of a key (lower case) of a connection string; the last one counts, as for
+// host::Connection.
 QString valueOf(const QString& connection, const char* key) {
-    for (const QString& part : connection.split(u';', Qt::SkipEmptyParts))
-        if (part.section(u'=', 0, 0).trimmed().compare(QLatin1String(key), Qt::CaseInsensitive) ==
-            0)
-            return part.section(u'=', 1).trimmed();
-    return {};
+    QString value;
+    for (const QString& part : connection.split(u';'))
+        if (part.section(u'=', 0, 0).trimmed().toLower() == QLatin1String(key))
+            value = part.section(u'=', 1).trimmed();
+    return value;
 }
 
-// CREATE DATABASE through the admin database; empty text on success, else the server's reason.
-QString createDatabase(const Cluster& c, const QString& name) {
+// Opens the connection and runs the statement; empty on success, else the server's reason.
+QString failureOf(const QString& connection, const QString& statement = {}) {
     try {
-        host::Connection admin;
-        admin.Open(c.baseConnection + QStringLiteral(";Database=") + c.adminDatabase);
-        admin.Execute(QStringLiteral("CREATE DATABASE ") + name);
+        host::Connection db;
+        db.Open(connection);
+        if (!statement.isEmpty())
+            db.Execute(statement);
         return {};
     } catch (const rt::Error& e) {
         return e.description();
@@ -189,18 +131,25 @@ QString createDatabase(const Cluster& c, const QString& name) {
 } // namespace
 
 QString testPostgresConnectionString() {
-    std::lock_guard lock(clusterMutex());
-    Cluster& c = readyCluster();
+    Cluster& c = cluster();
+    std::lock_guard lock(c.mutex);
+    if (!std::exchange(c.tried, true)) {
+        c.baseConnection = qEnvironmentVariable("PREZZOLAMPO_PG");
+        if (c.baseConnection.isEmpty())
+            startCluster(c);
+    }
     if (c.baseConnection.isEmpty())
         return {};
     static int counter = 0;
-    const QString name = QStringLiteral("prz_test_%1_%2").arg(::getpid()).arg(++counter);
-    const QString failure = createDatabase(c, name);
+    const QString name = u"prz_test_%1_%2"_qs.arg(::getpid()).arg(++counter);
+    // The databases are made from "postgres", or from the one the given server names.
+    const QString failure =
+        failureOf(u"Database=postgres;"_qs + c.baseConnection, u"CREATE DATABASE "_qs + name);
     if (!failure.isEmpty()) {
-        c.reason = QStringLiteral("CREATE DATABASE non riuscito: ") + failure;
+        c.reason = u"CREATE DATABASE non riuscito: "_qs + failure;
         return {};
     }
-    return c.baseConnection + QStringLiteral(";Database=") + name;
+    return c.baseConnection + u";Database="_qs + name;
 }
 
 QString testOdbcPostgresConnectionString() {
@@ -209,44 +158,33 @@ QString testOdbcPostgresConnectionString() {
         return {};
     // bytea travels as binary data (not as a large object) with ByteaAsLongVarBinary.
     const QString odbc =
-        QStringLiteral("Provider=ODBC;Driver={PostgreSQL Unicode};Server=%1;Port=%2;"
-                       "Database=%3;Uid=%4;Pwd=%5;ByteaAsLongVarBinary=1")
-            .arg(valueOf(native, "Host"), valueOf(native, "Port"), valueOf(native, "Database"),
-                 valueOf(native, "User ID"), valueOf(native, "Password"));
+        u"Provider=ODBC;Driver={PostgreSQL Unicode};Server=%1;Port=%2;"
+        "Database=%3;Uid=%4;Pwd=%5;ByteaAsLongVarBinary=1"_qs.arg(
+            valueOf(native, "host"), valueOf(native, "port"), valueOf(native, "database"),
+            valueOf(native, "user id"), valueOf(native, "password"));
     // The driver is asked once: a missing one is a reason like a missing server.
-    static const QString missing = [&odbc] {
-        try {
-            host::Connection probe;
-            probe.Open(odbc);
-            return QString();
-        } catch (const rt::Error& e) {
-            return QStringLiteral("driver ODBC di PostgreSQL non disponibile: ") + e.description();
-        }
-    }();
-    if (!missing.isEmpty()) {
-        std::lock_guard lock(clusterMutex());
-        cluster().reason = missing;
-        return {};
-    }
-    return odbc;
+    static const QString missing = failureOf(odbc);
+    if (missing.isEmpty())
+        return odbc;
+    std::lock_guard lock(cluster().mutex);
+    cluster().reason = u"driver ODBC di PostgreSQL non disponibile: "_qs + missing;
+    return {};
 }
 
 bool stopTestPostgres() {
-    std::lock_guard lock(clusterMutex());
-    const Cluster& c = cluster();
-    return c.port != 0 && run(c.userPrefix + PostgresBin + QStringLiteral("/pg_ctl -D ") + c.dir +
-                                  QStringLiteral("/data -m fast -w stop"),
-                              c.dir + QStringLiteral("/setup.log"));
+    Cluster& c = cluster();
+    std::lock_guard lock(c.mutex);
+    return c.port != 0 && run(c, pgCtl(c, u"-m fast -w stop"_qs));
 }
 
 bool startTestPostgres() {
-    std::lock_guard lock(clusterMutex());
-    const Cluster& c = cluster();
-    return c.port != 0 && startServer(c, c.dir + QStringLiteral("/setup.log"));
+    Cluster& c = cluster();
+    std::lock_guard lock(c.mutex);
+    return c.port != 0 && startServer(c);
 }
 
 QString postgresUnavailableReason() {
-    std::lock_guard lock(clusterMutex());
+    std::lock_guard lock(cluster().mutex);
     return cluster().reason;
 }
 
@@ -257,9 +195,7 @@ bool postgresRequired() {
 QString testSqliteConnectionString() {
     static QTemporaryDir dir;
     static int counter = 0;
-    return QStringLiteral("Provider=SQLite;Data Source=%1/test_%2.db")
-        .arg(dir.path())
-        .arg(++counter);
+    return u"Provider=SQLite;Data Source=%1/test_%2.db"_qs.arg(dir.path()).arg(++counter);
 }
 
 QString testConnectionString(const QString& backend) {

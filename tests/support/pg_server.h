@@ -8,8 +8,8 @@
 
 namespace testsupport {
 
-// "Provider=PostgreSQL;Host=...;Port=...;Database=<fresh>;User ID=postgres", or empty when no
-// server could be started (see postgresUnavailableReason()).
+// "Provider=PostgreSQL;Host=...;Port=...;Database=<fresh>;User ID=postgres", or empty (see
+// postgresUnavailableReason()).
 QString testPostgresConnectionString();
 QString postgresUnavailableReason();
 // Stops the throwaway server of this test process as a service stop does (sessions are ended
@@ -23,13 +23,11 @@ bool postgresRequired();
 // "Provider=SQLite;Data Source=<fresh temporary file>".
 QString testSqliteConnectionString();
 
-// The same server reached through Debian's PostgreSQL ODBC driver (psqlODBC, "PostgreSQL
-// Unicode"): "Provider=ODBC;Driver={PostgreSQL Unicode};Server=...;Database=<fresh>;...", or
-// empty when the server or the driver is missing (see postgresUnavailableReason()).
+// The same server through Debian's ODBC driver (psqlODBC): "Provider=ODBC;Driver={PostgreSQL
+// Unicode};Server=...;Database=<fresh>;...", or empty when the server or the driver is missing.
 QString testOdbcPostgresConnectionString();
 
-// The connection string for "SQLite", "PostgreSQL" or "PostgreSQL_ODBC" (empty when
-// unavailable).
+// The connection string for "SQLite", "PostgreSQL" or "PostgreSQL_ODBC" (empty: unavailable).
 QString testConnectionString(const QString& backend);
 
 } // namespace testsupport
@@ -39,10 +37,9 @@ QString testConnectionString(const QString& backend);
 #define PREZZOLAMPO_CONNECTION_OR_SKIP(var, backend)                                               \
     const QString var = ::testsupport::testConnectionString(backend);                              \
     if (var.isEmpty()) {                                                                           \
+        const std::string why = "PostgreSQL non disponibile: " +                                   \
+                                ::testsupport::postgresUnavailableReason().toStdString();          \
         if (::testsupport::postgresRequired())                                                     \
-            FAIL() << "PostgreSQL non disponibile: "                                               \
-                   << ::testsupport::postgresUnavailableReason().toStdString();                    \
-        else                                                                                       \
-            GTEST_SKIP() << "PostgreSQL non disponibile: "                                         \
-                         << ::testsupport::postgresUnavailableReason().toStdString();              \
+            FAIL() << why;                                                                         \
+        GTEST_SKIP() << why;                                                                       \
     }
