@@ -96,15 +96,17 @@ TEST_F(ArticleFieldTest, ArticlesOfTheCompanyAreValidAndShowTheirDescription) {
         {"ART001' OR '1'='1", false, "", false},
     };
     // The option field knows the article before the window's AfterItem handler runs.
-    QList<bool> optionEnabledInHandler;
+    // A vector: two empty QList<bool>s compare by a memcmp of a null pointer.
+    std::vector<bool> optionEnabledInHandler;
     QObject::connect(article_, &TxtArticolo::AfterItem,
-                     [&] { optionEnabledInHandler << option_->isEnabled(); });
+                     [&] { optionEnabledInHandler.push_back(option_->isEnabled()); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         optionEnabledInHandler.clear();
         typeAndEnter(article_, QString::fromUtf8(c.typed));
         EXPECT_EQ(article_->validContent(), c.valid);
-        EXPECT_EQ(optionEnabledInHandler, c.valid ? QList<bool>{c.optionEnabled} : QList<bool>());
+        EXPECT_EQ(optionEnabledInHandler,
+                  c.valid ? std::vector<bool>{c.optionEnabled} : std::vector<bool>{});
         EXPECT_EQ(description_->text().toStdString(), c.description);
         EXPECT_EQ(option_->isEnabled(), c.optionEnabled);
         // Enter goes on to an enabled option.
