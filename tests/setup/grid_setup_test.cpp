@@ -1,6 +1,5 @@
-// The grids of the window: the refusal to work without parameters; the columns, their number
-// formats and the date fields the price-list parameters ask for; the per-row configuration and
-// the period each list proposes.
+// The grids as the price-list parameters set them up: columns, number formats, date fields,
+// the per-row configuration and each list's period; no parameters, no window.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/window/window_support.h"
@@ -37,17 +36,13 @@ class GridSetup : public WindowScenario {};
 
 TEST_P(GridSetup, WithoutListsOfBothSidesOneMessageAndTheWindowCloses) {
     const struct {
-        int company;
         QString statement, messageEnd;
+        int company = demo::DemoCompany;
     } cases[] = {
-        {demo::SalesOnlyCompany, {}, "Listini di Acquisto."},
-        {demo::DemoCompany,
-         "DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND MG44_FLGVENACQ = 0",
-         "Listini di Vendita."},
-        {demo::DemoCompany, "DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1",
-         "scheda Listini."},
-        {demo::DemoCompany, updateLists(Purchase, "MG44_FLGCREAZVELOCE = 0"),
-         "Listini di Acquisto."},
+        {{}, "Listini di Acquisto.", demo::SalesOnlyCompany},
+        {"DELETE FROM MG44_PARMAGLIST WHERE MG44_FLGVENACQ = 0", "Listini di Vendita."},
+        {"DELETE FROM MG44_PARMAGLIST", "scheda Listini."},
+        {updateLists(Purchase, "MG44_FLGCREAZVELOCE = 0"), "Listini di Acquisto."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.messageEnd.toStdString());

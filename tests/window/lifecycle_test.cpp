@@ -1,6 +1,5 @@
-// The window's life through the plug-in contract: placement, load errors and the user's
-// answers, errors before the window has its log service, trace lines, activations, a calling
-// program's article, and closing (also while the load still runs).
+// The window's life through the plug-in contract: placement, load errors, activations, trace
+// lines and closing (also while the load still runs).
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
 #include "host/data/connection.h"
@@ -105,7 +104,6 @@ TEST(LoadWithUnopenableDatabase, TheAnswerDecidesHowTheLoadGoesOn) {
                     driver.window()->Gcon_Connect->ConnectionString = driver.connectionString;
             };
 
-        // The load runs inside ShowForm; the activation waits for the event loop.
         driver.contract->ShowForm();
         FRMMG_PREZZOLAMPO* w = driver.window();
         ASSERT_NE(w, nullptr);
@@ -176,8 +174,7 @@ TEST(WindowLife, ActivationsThenAnUnloadThatReleasesTheContract) {
         EXPECT_FALSE(w->testAttribute(Qt::WA_Moved)) << "a modeless window is not placed";
         EXPECT_EQ(w->size(), designed);
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Creazione veloce Listini Anagrafici"));
-        // The caller's article is entered as tests/setup/called_article_test.cpp shows: blanks
-        // enter nothing, and a code without IsCalled is ignored.
+        // A caller's blanks enter nothing; a code without IsCalled is ignored.
         EXPECT_EQ(w->TXT_CODART->text(), QString());
         EXPECT_TRUE(w->TXT_CODART->isEnabled());
 
@@ -229,8 +226,7 @@ TEST(WindowLife, ActivationsThenAnUnloadThatReleasesTheContract) {
         EXPECT_TRUE(w.isNull()) << "the closed window is deleted";
         EXPECT_EQ(driver.contract->FrmPrezzoLampo(), nullptr);
 
-        // Nothing the window left keeps the instance: it goes, with its TER line, with the
-        // host's.
+        // Nothing the window left keeps the instance: it goes with the host's, with its TER line.
         const std::weak_ptr<CLSMG_PREZZOLAMPO> watch = driver.contract;
         const QString id = driver.contract->GetInstanceId().asString();
         driver.contract.reset();
@@ -328,7 +324,7 @@ TEST(CloseDuringLoad, TheWindowClosesWhenItsLoadIsOver) {
     ASSERT_NE(driver.window(), nullptr);
     EXPECT_TRUE(driver.window()->isUnloaded());
     EXPECT_FALSE(driver.window()->isVisible());
-    EXPECT_TRUE(driver.log->reports.isEmpty()) << procedures(*driver.log).join(u',').toStdString();
+    EXPECT_NO_REPORTS(driver);
     EXPECT_EQ(driver.formEvents(0), 1);
     EXPECT_EQ(driver.contract->connection(), nullptr);
     EXPECT_TRUE(driver.contract->CloseForm().asBool());
