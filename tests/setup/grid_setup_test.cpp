@@ -60,9 +60,7 @@ TEST_P(GridSetup, WithoutListsOfBothSidesOneMessageAndTheWindowCloses) {
 }
 
 // A column stays when one list of the side asks for it; a date no list types shows the combo.
-// Every number shows three decimals: percentages, and prices and amounts as EURO's prices (an
-// amount is typed with the price's decimals: 1,235 in "Sc. importo" never shows 1,24). The net
-// price is computed, nothing is typed. The kinds tell the grid how to convert what is typed.
+// Every number shows three decimals, amounts too (1,235 in "Sc. importo" never shows 1,24).
 TEST_P(GridSetup, ColumnsAndDateFieldsFollowTheListsAndNumbersShowAsTheCurrencyAsks) {
     const struct {
         const char* key;
@@ -205,8 +203,7 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
         {Sales, "2>", "", "", Previous},
         {Sales, "99", "", "", Previous, true},
     };
-    // Sales list 5 asks for three surcharges, more than the grid has, and proposes a period from
-    // the typed start date to no end.
+    // Sales list 5 asks for three surcharges, more than the grid has, and a period with no end.
     auto driver = openWindow({updateLists(
         Sales, "MG44_NUMMAGPERC = 3, MG44_INDPROPDATAINI = 0, MG44_INDPROPDATAFINE = 5", 5)});
     FRMMG_PREZZOLAMPO* w = driver->window();

@@ -29,8 +29,7 @@ const QStringList NoTypedDates = {
     updateLists(demo::PurchaseSide, "MG44_INDPROPDATAINI = 1, MG44_INDPROPDATAFINE = 1"),
     updateLists(demo::SalesSide, "MG44_INDPROPDATAINI = 1, MG44_INDPROPDATAFINE = 1")};
 
-// The user's typing written as one table cell: "CODART=VITI-INOX-4X40 DADATA_ACQ=01012024" types
-// each text into its field TXT_... and presses Enter.
+// "CODART=VITI-INOX-4X40 DADATA_ACQ=01012024": each text typed into its TXT_ field, then Enter.
 void typeInHeader(FRMMG_PREZZOLAMPO* w, const char* steps) {
     for (const QString& step : QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts))
         WindowDriver::typeAndEnter(
@@ -97,8 +96,8 @@ TEST_P(Header, ThePeriodsDecideWhatIsValidAndWhichSideLoads) {
             reported.append(QStringLiteral("%1 %2").arg(r.procedure).arg(r.number));
         EXPECT_EQ(reported, c.reported);
     }
-    // Setup itself loads each side whose required dates are typed, and only that side: the
-    // demo's sales lists ask for none, its purchase lists for both (here the end alone).
+    // Setup loads only the sides whose required dates are typed: the demo's purchase lists ask
+    // for both (here the end alone), its sales lists for none.
     for (host::TxtEditDate* date : fields)
         date->setText(QString());
     w->TXT_CODART->setText(setuptest::ArticleWithoutOptions);
@@ -183,8 +182,7 @@ TEST_P(Header, WhatCannotBeRightIsSaidAndTheFieldKeepsTheFocus) {
     }
 }
 
-// A calling program hands in its article (IsCalled, CodiceArticolo): the first activation enters
-// it as if the user had typed it and pressed Enter; a refused code waits to be corrected.
+// The first activation enters a calling program's article as if typed and confirmed.
 TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
     const QString Drill = u"Trapano avvitatore a batteria 18 V"_qs;
     const struct {
@@ -224,8 +222,7 @@ TEST_P(Header, ACallersArticleIsEnteredAsIfTypedAndConfirmed) {
             EXPECT_EQ(loaded, c.loaded);
         const QStringList messages = c.message.isEmpty() ? QStringList() : QStringList{c.message};
         EXPECT_EQ(driver->messageTexts(), messages);
-        // The focus waits where the user goes on: the refused code, the option, the dates, or
-        // the purchase grid once loaded.
+        // The focus waits where the user goes on.
         QWidget* expected = !c.accepted     ? static_cast<QWidget*>(w->TXT_CODART)
                             : c.withOptions ? static_cast<QWidget*>(w->TXT_OPZIONE)
                             : c.loaded      ? static_cast<QWidget*>(w->GRD_LISACQ)

@@ -67,8 +67,7 @@ TEST(WindowPlacement, ModalWindowsArePlacedAtTheContractsPlace) {
     }
 }
 
-// A log service that can change the world before it answers (a retry that now succeeds), or
-// fail its report (the dialog cannot be shown).
+// A log service that acts before it answers (a retry that now succeeds, a failing dialog).
 class HookedLog : public host::ScriptedLogService {
   public:
     std::function<void()> beforeAnswer;
@@ -122,8 +121,7 @@ TEST(LoadWithUnopenableDatabase, TheAnswerDecidesHowTheLoadGoesOn) {
             EXPECT_EQ(w->FME_TESTATA, nullptr);
             EXPECT_EQ(w->Gcls_Rounding, nullptr);
         } else {
-            // Every later step ran: the contract got the connection (closed, unless the retry
-            // opened it), the company and the header frame were set up.
+            // Every later step ran, the contract's connection too (open only after the retry).
             EXPECT_EQ(driver.contract->connection(), w->Gcon_Connect);
             EXPECT_EQ(w->Gcon_Connect->State(),
                       answer == host::ErrorRetry ? host::adStateOpen : host::adStateClosed);
@@ -257,8 +255,7 @@ QStringList procedures(const host::ScriptedLogService& log) {
     return names;
 }
 
-// Errors before the window has its log service go to the log service of last resort: the error
-// routine is never silent, and the window whose load stopped early still closes.
+// Errors before the window has its log service go to the log service of last resort.
 TEST(ErrorRoutine, IsNeverSilentAndTheWindowStillCloses) {
     const struct {
         std::function<void(WindowDriver&)> breakHost;
@@ -308,8 +305,8 @@ TEST(ErrorRoutine, IsNeverSilentAndTheWindowStillCloses) {
     host::setFallbackLogService(nullptr);
 }
 
-// The host closes the window while the window's load lets pending events run: the close waits
-// for the load, then the window unloads before it is ever shown.
+// A close asked while the load lets pending events run waits for the load; the window then
+// unloads before it is ever shown.
 TEST(CloseDuringLoad, TheWindowClosesWhenItsLoadIsOver) {
     WindowDriver driver;
     std::optional<bool> answeredDuringLoad;
