@@ -1,8 +1,5 @@
-// The host program's parts: its settings (command line over settings file over the demo
-// database), the plug-in folder scan and creation by class name, and the main frame's menu,
-// navigator tool bar and window area; then the frame with the real plug-in window: the window
-// opens large enough to show both grids whole and grows with the frame, the frame keeps its
-// place between runs, and a frame that goes without being closed still runs the window's unload.
+// The host program's parts: settings, plug-in loading, the main frame's menu, tool bar and
+// window area, and the frame with the real plug-in window.
 #include "app/main_frame.h"
 #include "app/plugin_loader.h"
 #include "app/settings.h"
@@ -45,25 +42,19 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
         QString demoFile;   // "" = none, "default" = the default demo file
         QString company;
     } table[] = {
+        // clang-format off
         {"nothing given", {}, {}, "", "default", "1"},
         {"sqlite file", {"--database", "/tmp/x.sqlite"}, {}, "", "/tmp/x.sqlite", "1"},
         {"connection wins", {"--connection", pg, "--database", "/tmp/x.sqlite"}, {}, pg, "", "1"},
         {"settings file", {}, {{"connection", pg}, {"company", "7"}}, pg, "", "7"},
         {"settings database", {}, {{"database", "/srv/d.sqlite"}}, "", "/srv/d.sqlite", "1"},
         {"company as SQL", {}, {{"company", " 007"}}, "", "default", "7"},
-        {"command line first",
-         {"--database", "/tmp/y.sqlite", "--company", "3"},
-         {{"connection", pg}, {"company", "7"}},
-         "",
-         "/tmp/y.sqlite",
-         "3"},
+        {"command line first", {"--database", "/tmp/y.sqlite", "--company", "3"},
+         {{"connection", pg}, {"company", "7"}}, "", "/tmp/y.sqlite", "3"},
         // --screenshot and --quit-after are run by tests/app/real_window_test.sh.
-        {"calling program",
-         {"--article", "ART 01", "--modal", "--plugins", "/p"},
-         {},
-         "",
-         "default",
-         "1"},
+        {"calling program", {"--article", "ART 01", "--modal", "--plugins", "/p"}, {}, "",
+         "default", "1"},
+        // clang-format on
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -93,12 +84,10 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     EXPECT_FALSE(companyCodeProblem(QStringLiteral("1 OR 1=1")).isEmpty());
     EXPECT_FALSE(companyCodeProblem(QString()).isEmpty());
 
-    for (const QStringList& arguments : {QStringList{"--quit-after", "presto"},
-                                         {"--quit-after", "-5"},
-                                         {"--markup-method", "margine"},
-                                         {"--sconosciuta"},
-                                         {"articolo"},
-                                         {"--database"}}) {
+    const QStringList wrong[] = {
+        {"--quit-after", "presto"}, {"--quit-after", "-5"}, {"--markup-method", "margine"},
+        {"--sconosciuta"},          {"articolo"},           {"--database"}};
+    for (const QStringList& arguments : wrong) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         HostOptions options;
         EXPECT_FALSE(options.parse(QStringList{"prezzolampo"} + arguments));
@@ -121,8 +110,6 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     EXPECT_EQ(markup({"--markup-method", "0"}), 0);
 }
 
-// The class is found in the library and created by name whatever the case; an unknown class or
-// folder gives an Italian message.
 TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCase) {
     const QList<PluginLoader::Library> libraries = PluginLoader(BuildPluginFolder).libraries();
     ASSERT_EQ(libraries.size(), 1);
@@ -146,9 +133,7 @@ TEST(PluginLoaderTest, FindsTheClassInTheLibraryAndCreatesItByNameWhateverTheCas
     }
 }
 
-// The Impostazioni menu puts a mark-up method in force at once and hands it over to be kept;
-// the navigator buttons raise the navigator's events; plug-in windows open in the window area
-// and take their frame along.
+// The Impostazioni menu puts a mark-up method in force at once and hands it over to be kept.
 TEST(MainFrameTest, MenuNavigatorButtonsAndWindowArea) {
     auto global = std::make_shared<host::GlobalServices>();
     global->setMarkupMethod(0);
@@ -218,9 +203,7 @@ void pump() {
 // The frame a 1366 x 768 screen gets on a first run.
 const QSize FirstRunFrame(1280, 720);
 
-// A frame on a fresh demo database with the plug-in's window open in it: the grids show every
-// column and grow with the frame; the frame then goes without being closed and still runs the
-// window's unload.
+// The frame then goes without being closed and still runs the window's unload.
 TEST(FrameWithWindow, BothGridsShowEveryColumnAndGrowWithTheFrame) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

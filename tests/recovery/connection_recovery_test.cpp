@@ -1,7 +1,5 @@
-// The PostgreSQL server stops while a price is being saved: every save is reported with the
-// server's words, the typed price stays in the working row, and once the server is back
-// Riprova (or the next save) opens a new session, rebuilds the working tables from the
-// window's rows and stores the price.
+// The PostgreSQL server stops while a price is being saved: the typed price stays, and once the
+// server is back Riprova (or the next save) rebuilds the working tables and stores it.
 #include "form/frmmg_prezzolampo.h"
 #include "host/data/connection.h"
 #include "host/data/recordset.h"

@@ -1,6 +1,5 @@
-// The grids of the window: the refusal to work without parameters; the columns, their number
-// formats and the date fields the price-list parameters ask for; the per-row configuration and
-// the period each list proposes.
+// The grids as the price-list parameters set them up: columns, number formats, date fields,
+// the per-row configuration and each list's period; no parameters, no window.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/window/window_support.h"
@@ -37,17 +36,13 @@ class GridSetup : public WindowScenario {};
 
 TEST_P(GridSetup, WithoutListsOfBothSidesOneMessageAndTheWindowCloses) {
     const struct {
-        int company;
         QString statement, messageEnd;
+        int company = demo::DemoCompany;
     } cases[] = {
-        {demo::SalesOnlyCompany, {}, "Listini di Acquisto."},
-        {demo::DemoCompany,
-         "DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 AND MG44_FLGVENACQ = 0",
-         "Listini di Vendita."},
-        {demo::DemoCompany, "DELETE FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1",
-         "scheda Listini."},
-        {demo::DemoCompany, updateLists(Purchase, "MG44_FLGCREAZVELOCE = 0"),
-         "Listini di Acquisto."},
+        {{}, "Listini di Acquisto.", demo::SalesOnlyCompany},
+        {"DELETE FROM MG44_PARMAGLIST WHERE MG44_FLGVENACQ = 0", "Listini di Vendita."},
+        {"DELETE FROM MG44_PARMAGLIST", "scheda Listini."},
+        {updateLists(Purchase, "MG44_FLGCREAZVELOCE = 0"), "Listini di Acquisto."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.messageEnd.toStdString());
@@ -65,9 +60,7 @@ TEST_P(GridSetup, WithoutListsOfBothSidesOneMessageAndTheWindowCloses) {
 }
 
 // A column stays when one list of the side asks for it; a date no list types shows the combo.
-// Every number shows three decimals: percentages, and prices and amounts as EURO's prices (an
-// amount is typed with the price's decimals: 1,235 in "Sc. importo" never shows 1,24). The net
-// price is computed, nothing is typed. The kinds tell the grid how to convert what is typed.
+// Every number shows three decimals, amounts too (1,235 in "Sc. importo" never shows 1,24).
 TEST_P(GridSetup, ColumnsAndDateFieldsFollowTheListsAndNumbersShowAsTheCurrencyAsks) {
     const struct {
         const char* key;
@@ -210,8 +203,7 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
         {Sales, "2>", "", "", Previous},
         {Sales, "99", "", "", Previous, true},
     };
-    // Sales list 5 asks for three surcharges, more than the grid has, and proposes a period from
-    // the typed start date to no end.
+    // Sales list 5 asks for three surcharges, more than the grid has, and a period with no end.
     auto driver = openWindow({updateLists(
         Sales, "MG44_NUMMAGPERC = 3, MG44_INDPROPDATAINI = 0, MG44_INDPROPDATAFINE = 5", 5)});
     FRMMG_PREZZOLAMPO* w = driver->window();
@@ -269,8 +261,7 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
     const struct {
         int side, list;
         const char *start, *end;
-    } periods[] = {{Sales, 1, "01/01/2024", "31/12/2024"},
-                   {Sales, 2, "01/02/2024", "29/02/2024"},
+    } periods[] = {{Sales, 2, "01/02/2024", "29/02/2024"},
                    {Sales, 4, "01/01/2024", "31/03/2024"},
                    {Sales, 5, "01/06/2024", ""},
                    {Purchase, 3, "10/05/2024", "31/05/2024"}};

@@ -1,6 +1,5 @@
-// Activations on a real X server with the host's real dialogs. Each takes the activation from
-// the window and gives it back; the first-activation block must have run once, the window stays
-// open. The test plays the desktop: it activates and answers each dialog, then the window.
+// Activations on a real X server with the host's real dialogs, the test playing the desktop:
+// the first-activation block runs once and the window stays open.
 #include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
@@ -68,7 +67,7 @@ TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
         const char* name;
         bool called;      // opened by a calling program with an article that is none
         QString caption;  // the answer to the dialog ("" Esc)
-        const char* seen; // the dialog's class; "" none
+        const char* seen; // the dialog's class
         // What takes the activation from the window (with the dialog answered meanwhile).
         std::function<void(FRMMG_PREZZOLAMPO*)> leave;
     } cases[] = {
@@ -91,14 +90,6 @@ TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
          [](FRMMG_PREZZOLAMPO* w) {
              w->TXT_CODART->editor()->setFocus();
              QTest::keyClick(w->TXT_CODART->editor(), Qt::Key_F4);
-         }},
-        {"a window of another program, then back", false, "", "",
-         [](FRMMG_PREZZOLAMPO*) {
-             QWidget other;
-             other.resize(200, 100);
-             other.show();
-             EXPECT_TRUE(activate(&other));
-             WindowDriver::pump();
          }},
     };
     for (const auto& c : cases) {
@@ -126,7 +117,7 @@ TEST(RealActivation, TheFirstActivationBlockRunsOnceAndTheWindowStaysOpen) {
 
         ASSERT_FALSE(w.isNull()) << "the window was unloaded";
         EXPECT_TRUE(!w->isUnloaded() && w->isVisible());
-        EXPECT_EQ(answerer.seen, *c.seen == '\0' ? 0 : 1);
+        EXPECT_EQ(answerer.seen, 1);
         EXPECT_EQ(answerer.seenClass, QString::fromLatin1(c.seen));
         EXPECT_EQ(driver.navigator->activatedCount(), 1);
         EXPECT_EQ(driver.navigator->formOpenedCount(), 1) << "tsOpen once";
