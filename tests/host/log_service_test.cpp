@@ -17,7 +17,7 @@
 
 namespace {
 
-// Lets events run until the condition holds (at most two seconds); answers the condition.
+// At most two seconds.
 bool processEventsUntil(const std::function<bool()>& condition) {
     QElapsedTimer timer;
     timer.start();
@@ -83,7 +83,6 @@ class DialogLogServiceTest : public ::testing::Test {
     QString logPath() const { return dir.filePath(QStringLiteral("prezzolampo.log")); }
 };
 
-// An error report (style 4370 in the rows below) and messages: the box shown, the answer.
 TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
     const QStringList abortRetryIgnore = {"Interrompi", "Riprova", "Ignora"};
     const struct {
@@ -171,9 +170,6 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         EXPECT_EQ(host::defaultButtonAnswer(c.style), c.defaultAnswer);
     }
 }
-
-// ---- Reports that no window's log service makes: the log service of last resort, and the
-// program that quits without a user to answer its questions.
 
 // A log service whose every report fails.
 class BrokenLog : public host::ScriptedLogService {

@@ -1,7 +1,5 @@
-// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface: the conversions
-// of its stored properties, CloseForm without a window, TransferData, the trace lines and the
-// instance's lifetime; the navigator's button 25 and the media link's event, with a frame and a
-// media link that note what they are asked.
+// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface, with a frame and
+// a media link that note what they are asked.
 #include "plugin/clsmg_prezzolampo.h"
 
 #include "host/controls/window_controls.h"
@@ -107,9 +105,7 @@ struct ObservedNavigator : host::Navigator {
     }
 };
 
-// Each instance writes INI and TER under its own identifier; navigator events reach it only
-// while the navigator is set; at its end it writes its TER line, then releases the host
-// objects in order (its ActiveDll last).
+// Navigator events reach the instance only while the navigator is set; its ActiveDll goes last.
 TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOrder) {
     QList<QStringList> lines; // split into their fields
     QStringList notes;
@@ -177,8 +173,6 @@ struct NotedMediaLink : host::MediaLink {
     }
 };
 
-// Button 25 opens the media link only in variation, and after storing a new row; the media
-// link's AfterMediaCreate writes the code of the current row only.
 TEST(MediaRequest, Button25AndAfterMediaCreate) {
     host::Connection db;
     db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
