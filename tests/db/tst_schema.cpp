@@ -29,8 +29,7 @@ TEST(SchemaSource, DateColumnsAreKnownToTheTranslator) {
 
 TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
     const struct {
-        const char* name;
-        const char* script;
+        const char *name, *script;
         QStringList expected;
     } cases[] = {
         {"only comments", "-- one\n  -- two\n", {}},

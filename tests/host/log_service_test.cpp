@@ -34,8 +34,7 @@ QString readAll(const QString& path) {
 
 // What the user saw in the box, and the button (by caption) or key that answered it.
 struct Seen {
-    QString title;
-    QString text;
+    QString title, text;
     QStringList buttons;
     QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -228,8 +227,7 @@ class QuittingWithoutQuestions : public DialogLogServiceTest {
 
 TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWrittenDown) {
     const struct {
-        int style; // 4370: an error report
-        int answer;
+        int style, answer; // style 4370: an error report
         const char* logged;
     } cases[] = {
         {4370, host::ErrorLeave, "Interrompi"},

@@ -248,8 +248,7 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
     }
 
     const struct {
-        const char* name;
-        const char* table;
+        const char *name, *table;
         bool closed;
         std::int32_t stored;
     } afterCreate[] = {

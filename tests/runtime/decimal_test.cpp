@@ -14,8 +14,7 @@ constexpr const char* MinusMax = "-79228162514264337593543950335";
 
 TEST(Decimal, ParseKeepsEveryDigitAndNormalisesTheText) {
     const struct {
-        const char* text;
-        const char* expected; // nullptr: the text itself
+        const char *text, *expected; // expected nullptr: the text itself
         int scale;
     } cases[] = {
         {"12345678901.123456", nullptr, 6},
