@@ -17,13 +17,16 @@
 
 namespace {
 
-// At most two seconds.
-bool processEventsUntil(const std::function<bool()>& condition) {
+// The message box on the screen, waited for at most two seconds; nullptr when none came.
+QMessageBox* waitForBox() {
     QElapsedTimer timer;
     timer.start();
-    while (!condition() && timer.elapsed() < 2000)
+    for (;;) {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if ((box && box->isVisible()) || timer.elapsed() >= 2000)
+            return box && box->isVisible() ? box : nullptr;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
+    }
 }
 
 QString readAll(const QString& path) {
@@ -44,11 +47,7 @@ struct Seen {
 // the caption is empty.
 void answerNextBox(Seen& seen, const QString& caption) {
     QTimer::singleShot(0, [&seen, caption] {
-        QMessageBox* box = nullptr;
-        processEventsUntil([&] {
-            box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            return box && box->isVisible();
-        });
+        QMessageBox* box = waitForBox();
         if (!box)
             return;
         seen.title = box->windowTitle();
@@ -267,10 +266,7 @@ TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQui
     host::DialogLogService log(logPath());
     // The box stands on the screen until the program is told to quit.
     QTimer::singleShot(0, [] {
-        processEventsUntil([] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            return box && box->isVisible();
-        });
+        waitForBox();
         host::quitWithoutQuestions();
     });
     EXPECT_EQ(ask(log, 4370), host::ErrorLeave);
