@@ -156,7 +156,6 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         QList<int> buttons;
         int defaultAnswer;
     } cases[] = {
-        {64 + 4096, {host::vbOK}, host::vbOK},
         {3, {host::vbYes, host::vbNo, host::vbCancel}, host::vbYes},
         {4 + 512, {host::vbYes, host::vbNo}, host::vbYes}, // no third button: the first
         {5 + 256, {host::vbRetry, host::vbCancel}, host::vbCancel},

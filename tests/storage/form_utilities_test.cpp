@@ -13,7 +13,6 @@ const Variant Object(std::make_shared<Probe>());
 TEST(NzStr, BlankIsEmptyTextTrailingBlanksGo) {
     check<QString>({{"Empty", Empty, ""},
                     {"Null", Null, ""},
-                    {"empty text", Variant(""), ""},
                     {"blanks only", Variant("   "), ""},
                     {"leading kept", Variant("  abc  "), "  abc"},
                     {"Double", Variant(12.5), "12,5"},
