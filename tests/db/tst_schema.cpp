@@ -34,9 +34,6 @@ TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
     } cases[] = {
         {"only comments", "-- one\n  -- two\n", {}},
         {"no final semicolon", "SELECT 1;\nSELECT 2\n", {u"SELECT 1"_qs, u"SELECT 2"_qs}},
-        {"several lines kept",
-         "CREATE TABLE T (\n    A int,\n    B int\n);\n",
-         {u"CREATE TABLE T (\n    A int,\n    B int\n)"_qs}},
         {"comment lines dropped inside",
          "-- head\nCREATE TABLE T (\n    -- the key\n    A int\n);\n\n-- next\nSELECT 1;",
          {u"CREATE TABLE T (\n    A int\n)"_qs, u"SELECT 1"_qs}},
