@@ -3,7 +3,6 @@
 #include "plugin/clsmg_prezzolampo.h"
 
 #include "host/controls/window_controls.h"
-#include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
@@ -12,7 +11,7 @@
 #include "host/window/window_support.h"
 #include "runtime/conversions.h"
 #include "runtime/errors.h"
-#include "tests/runtime/test_helpers.h"
+#include "tests/host/host_test_helpers.h"
 
 #include <QMetaMethod>
 #include <QRegularExpression>
@@ -174,15 +173,13 @@ struct NotedMediaLink : host::MediaLink {
 };
 
 TEST(MediaRequest, Button25AndAfterMediaCreate) {
-    host::Connection db;
-    db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
-    db.Execute("CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)");
-    db.Execute("INSERT INTO LINKED VALUES (7)");
-    db.Execute("CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)");
-    db.Execute("INSERT INTO UNLINKED VALUES ('a')");
+    const auto db = memoryConnection({"CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)",
+                                      "INSERT INTO LINKED VALUES (7)",
+                                      "CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)",
+                                      "INSERT INTO UNLINKED VALUES ('a')"});
     const auto rows = [&](const char* table) {
         auto rs = std::make_shared<host::Recordset>();
-        rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), db);
+        rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), *db);
         return rs;
     };
     QStringList notes;
@@ -259,7 +256,7 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
     log->messages.clear();
     for (const auto& row : afterCreate) {
         SCOPED_TRACE(row.name);
-        db.Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
+        db->Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
         frame->rows = rows(row.table);
         if (row.closed)
             frame->rows->Close();
