@@ -121,13 +121,11 @@ TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
 TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErrors) {
     host::DialogLogService log(logPath());
     log.setError(rt::Error(rt::ErrDatabase, QStringLiteral("Nome di colonna non valido")));
-    log.setConnectionErrors(
-        {{207, QStringLiteral("Invalid column name 'X'."), QStringLiteral("42S22")},
-         {8180, QStringLiteral("Statement(s) could not be prepared."), {}}});
+    log.setConnectionErrors({{207, u"Invalid column name 'X'."_qs, u"42S22"_qs},
+                             {8180, u"Statement(s) could not be prepared."_qs, {}}});
     Seen seen;
     answerNextBox(seen, QStringLiteral("Ignora"));
-    log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                    QStringLiteral("UpdateRecord"), 4370);
+    log.reportError(u"prezzolampo"_qs, u"Listini"_qs, u"UpdateRecord"_qs, 4370);
 
     const QString text = u"Finestra: Listini\n"
                          "Procedura: UpdateRecord\n"
@@ -201,8 +199,7 @@ TEST(UnheardReports, GoToStandardErrorAndToTheFallbackLogService) {
         host::setFallbackLogService(c.fallback);
         ::testing::internal::CaptureStderr();
         const int answer = host::reportUnheardError(
-            QStringLiteral("prezzolampo"), QStringLiteral("Listini"), QStringLiteral("Form_Load"),
-            TypeMismatch, {}, c.failure, 4370);
+            u"prezzolampo"_qs, u"Listini"_qs, u"Form_Load"_qs, TypeMismatch, {}, c.failure, 4370);
         const QString standardError =
             QString::fromStdString(::testing::internal::GetCapturedStderr());
         EXPECT_EQ(answer, c.answer);

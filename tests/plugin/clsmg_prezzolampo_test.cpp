@@ -236,9 +236,8 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
         EXPECT_EQ(linksMade, row.linksMade);
         ASSERT_EQ(log->messages.size(), row.messages);
         if (row.messages == 1) {
-            EXPECT_EQ(log->messages[0].text, QStringLiteral("Il collegamento ai dati multimediali "
-                                                            "è possibile solamente in fase di "
-                                                            "variazione"));
+            EXPECT_EQ(log->messages[0].text, u"Il collegamento ai dati multimediali è possibile "
+                                             "solamente in fase di variazione"_qs);
             EXPECT_EQ(log->messages[0].title, QStringLiteral("Avviso Utente"));
             EXPECT_EQ(log->messages[0].style, 64);
         }
