@@ -1,5 +1,4 @@
-// Connection and Recordset on SQLite and PostgreSQL, with the window's own statements in SQL
-// Server text (through the translator).
+// Connection and Recordset on each backend, with the window's own SQL Server statements.
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "runtime/errors.h"

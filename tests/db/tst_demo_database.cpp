@@ -1,5 +1,4 @@
-// The demo database holds what the price-list window needs: parameters covering every setting,
-// articles with options and their descriptions, VAT codes and rounding brackets.
+// The demo database holds what the price-list window needs, with data that fit together.
 #include "db/demo_database.h"
 #include "host/data/recordset.h"
 #include "runtime/conversions.h"

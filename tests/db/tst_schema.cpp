@@ -1,5 +1,4 @@
-// The schema files: the generated SQLite and PostgreSQL files never drift from what the
-// translator makes of the SQL Server source, and the script splitter reads that source right.
+// The generated schema files against the translated SQL Server source, and the script splitter.
 #include "db/schema.h"
 #include "host/data/sql_dialect.h"
 

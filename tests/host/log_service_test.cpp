@@ -1,5 +1,4 @@
-// Log service: the error report's buttons and answers, messages by style, the log file, and
-// the reports that no window's log service makes.
+// Log service: error reports, messages by style, the log file, and the unheard reports.
 #include "host/services/log_service.h"
 #include "tests/runtime/test_helpers.h"
 
@@ -43,8 +42,7 @@ struct Seen {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers the next modal message box by clicking the button with the caption, or by Esc when
-// the caption is empty.
+// Answers the next message box by the button with the caption, or by Esc for an empty one.
 void answerNextBox(Seen& seen, const QString& caption) {
     QTimer::singleShot(0, [&seen, caption] {
         QMessageBox* box = waitForBox();

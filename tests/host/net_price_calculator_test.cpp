@@ -1,5 +1,4 @@
-// Net price: cascading discounts, the discount amount after them, surcharges, rounding half up
-// to the price decimals, never below zero; blank inputs count as 0.
+// Net price: cascading discounts and surcharges, their amounts, rounding half up, never below 0.
 #include "host/services/currency_service.h"
 #include "host/services/net_price_calculator.h"
 #include "tests/runtime/test_helpers.h"

@@ -1,5 +1,4 @@
-// Number formatting: SQL numeric literals ("." decimals, no grouping, exact for Decimals);
-// check value 1 and no text for what is not a number.
+// Number formatting as SQL numeric literals; check value 1 and no text for what is no number.
 #include "host/services/number_formatter.h"
 #include "tests/runtime/test_helpers.h"
 

@@ -1,5 +1,4 @@
-// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface, with a frame and
-// a media link that note what they are asked.
+// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface.
 #include "plugin/clsmg_prezzolampo.h"
 
 #include "host/controls/window_controls.h"

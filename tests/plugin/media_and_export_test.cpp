@@ -1,5 +1,4 @@
-// The window in the host on each backend: a picture linked to a purchase row and opened again,
-// the export to a spreadsheet read back, and a close refused once.
+// The window in the host on each backend: a picture linked and shown, the export, a close refused.
 #include "host/controls/krx_qgrid.h"
 #include "host/data/connection.h"
 #include "host/services/global_services.h"

@@ -12,7 +12,6 @@ using rt::Variant;
 
 struct Probe : rt::Object {};
 
-// The debug text is worked out from the type and names it.
 TEST(Variant, NumericAndDebugTextFollowTheType) {
     const struct {
         Variant value;
@@ -198,8 +197,7 @@ TEST(Trim, BlanksOnly) {
     EXPECT_EQ(rt::Trim(u"   "_qs), QString());
 }
 
-// The grid shows its numbers through Format with its columns' formats (docs/host.md): digit,
-// decimal and grouping patterns, in Italian.
+// The grid's column formats (docs/host.md): digit, decimal and grouping patterns, in Italian.
 TEST(Format, NumericPatterns) {
     const struct {
         Variant value;
