@@ -42,7 +42,6 @@ TEST(PluginClass, StoredPropertiesConvertOrKeepTheirValue) {
         const Property& property;
         rt::Variant first, second, expected;
     } table[] = {
-        {top, L{0}, "120", L{120}},
         {top, "120", "abc", L{120}},
         {top, L{7}, rt::Variant(), L{0}},
         {top, L{7}, 2.5, L{2}},          // halves to even
