@@ -1,6 +1,4 @@
-// Connection and Recordset on a real database, the same tests on SQLite and on PostgreSQL, with
-// the statements shaped as the window writes them (SQL Server text through the translator); the
-// working tables are made by the window's own statements.
+// Connection and Recordset on each backend, with the window's own SQL Server statements.
 #include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "runtime/errors.h"
@@ -52,8 +50,6 @@ class Backend : public ::testing::TestWithParam<const char*> {
     std::shared_ptr<Connection> db;
 };
 
-// The loader's row in a working table: the columns in order with their types; dates, NULLs,
-// defaults and padded texts as stored.
 TEST_P(Backend, WorkingTableKeepsTheColumnsTypesAndTheLoadersValues) {
     createWorkingTable("##LISVEN_01");
     createWorkingTable("##LISVEN_01"); // a repeated name is dropped first
@@ -100,9 +96,8 @@ TEST_P(Backend, WorkingTableKeepsTheColumnsTypesAndTheLoadersValues) {
         EXPECT_EQ(rs->Fields(QString::fromLatin1(column)).Value(), expected) << column;
 }
 
-// Statements and the recordset write exact decimals and quoted texts; the recordset names each
-// row it writes by its identity (the last two rows are identical until it writes one of them),
-// Update writes only the current row and UpdateBatch every changed row.
+// The last two rows are identical until the recordset writes one of them: it names each row by
+// its identity. Update writes only the current row, UpdateBatch every changed row.
 TEST_P(Backend, RowsWrittenByStatementsAndRecordsetReadBackExactly) {
     const char* numbers[] = {"12345678901.123456",  "0.000001", "-0.5", "99999999999.999999",
                              "-12345678901.000001", "7",        "7"};
@@ -158,8 +153,6 @@ TEST_P(Backend, RowsWrittenByStatementsAndRecordsetReadBackExactly) {
         EXPECT_EQ(valueAt(e.row, e.column), e.value) << e.row << " " << e.column;
 }
 
-// A parameter table like the window's: moves, positions and bookmarks over its rows, and the
-// filters as the program writes them.
 TEST_P(Backend, MovesBookmarksAndFiltersAsTheProgramWritesThem) {
     db->Execute("CREATE TABLE MG44_PARMAGLIST ([MG44_DITTA_CG18] [decimal](5, 0) NOT NULL, "
                 "[MG44_NUMLIST] [decimal](3, 0) NOT NULL, [MG44_FLGVENACQ] [decimal](1, 0) NULL, "
@@ -208,13 +201,11 @@ TEST_P(Backend, MovesBookmarksAndFiltersAsTheProgramWritesThem) {
         const char* filter;
         QList<int> lists;
     } cases[] = {
-        {"MG44_FLGVENACQ = 0", {1, 2, 5}}, {"MG44_NUMLIST = 3", {3}},
-        {"MG44_NUMSCPERC>=1", {2, 3, 4}},
+        {"MG44_FLGVENACQ = 0", {1, 2, 5}}, {"MG44_NUMSCPERC>=1", {2, 3, 4}},
         {"MG44_PERCPROV <> 0", {1, 5}}, {"MG44_PERCPROV < 0", {5}},
         {"MG44_DESCLIST = 'listino b'", {2}},
         {"MG44_DESCLIST = 'O''Brien'", {4}}, {"MG44_DESCLIST LIKE 'Listino*'", {1, 2, 3}},
         {"MG44_FLGVENACQ = 0 AND MG44_NUMSCPERC>=1", {2}},
-        {"MG44_NUMLIST = 1 OR MG44_NUMLIST = 4", {1, 4}},
         {"(MG44_NUMLIST = 1 OR MG44_NUMLIST = 5) AND MG44_PERCPROV > 0", {1}},
         {"", {1, 2, 3, 4, 5}},
     };

@@ -1,5 +1,4 @@
-// The demo database holds what the price-list window needs: parameters covering every setting,
-// articles with options and their descriptions, VAT codes and rounding brackets.
+// The demo database holds what the price-list window needs, with data that fit together.
 #include "db/demo_database.h"
 #include "host/data/recordset.h"
 #include "runtime/conversions.h"
@@ -28,9 +27,8 @@ TEST(DemoDatabase, CoversEverySettingWithDataThatFitTogether) {
 
     // The quick-creation lists of company 1 take every value of each setting.
     const struct {
-        const char* field;
-        const char* where;  // besides company 1 and quick creation
-        const char* values; // the distinct values, blank-separated
+        // where: besides company 1 and quick creation; values: distinct, blank-separated
+        const char *field, *where, *values;
     } cases[] = {
         {"MG44_INDPROPDATAINI", "", "0 1 2 3 4"},
         {"MG44_INDPROPDATAFINE", "", "0 1 2 3 4"},

@@ -23,8 +23,7 @@ TEST(HostObjectFactory, StandardLogsToTheGivenFileAndMakesAConnectionPerWindow) 
 // 2's article and description must not show.
 TEST(ArticleLookup, ListsTheCompanysArticlesWithTheirOwnDescriptionAndRefusesOddCodes) {
     auto connection = memoryConnection({
-        QStringLiteral("CREATE TABLE MG66_ANAGRART (MG66_DITTA_CG18 decimal(5,0), MG66_CODART "
-                       "char(25))"),
+        u"CREATE TABLE MG66_ANAGRART (MG66_DITTA_CG18 decimal(5,0), MG66_CODART char(25))"_qs,
         QStringLiteral("CREATE TABLE MG87_DESCART (MG87_DITTA_CG18 decimal(5,0), MG87_CODART_MG66 "
                        "char(25), MG87_OPZIONE_MG5E char(20), MG87_DESCART varchar(72))"),
         QStringLiteral("INSERT INTO MG66_ANAGRART VALUES (1, 'VITE-M6'), (1, 'COLLA'), "

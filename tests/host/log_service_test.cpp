@@ -1,5 +1,4 @@
-// Log service: the error report's buttons and answers, messages by style, the log file, and
-// the reports that no window's log service makes.
+// Log service: error reports, messages by style, the log file, and the unheard reports.
 #include "host/services/log_service.h"
 #include "tests/runtime/test_helpers.h"
 
@@ -17,13 +16,16 @@
 
 namespace {
 
-// Lets events run until the condition holds (at most two seconds); answers the condition.
-bool processEventsUntil(const std::function<bool()>& condition) {
+// The message box on the screen, waited for at most two seconds; nullptr when none came.
+QMessageBox* waitForBox() {
     QElapsedTimer timer;
     timer.start();
-    while (!condition() && timer.elapsed() < 2000)
+    for (;;) {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if ((box && box->isVisible()) || timer.elapsed() >= 2000)
+            return box && box->isVisible() ? box : nullptr;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
+    }
 }
 
 QString readAll(const QString& path) {
@@ -34,22 +36,16 @@ QString readAll(const QString& path) {
 
 // What the user saw in the box, and the button (by caption) or key that answered it.
 struct Seen {
-    QString title;
-    QString text;
+    QString title, text;
     QStringList buttons;
     QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers the next modal message box by clicking the button with the caption, or by Esc when
-// the caption is empty.
+// Answers the next message box by the button with the caption, or by Esc for an empty one.
 void answerNextBox(Seen& seen, const QString& caption) {
     QTimer::singleShot(0, [&seen, caption] {
-        QMessageBox* box = nullptr;
-        processEventsUntil([&] {
-            box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            return box && box->isVisible();
-        });
+        QMessageBox* box = waitForBox();
         if (!box)
             return;
         seen.title = box->windowTitle();
@@ -83,7 +79,6 @@ class DialogLogServiceTest : public ::testing::Test {
     QString logPath() const { return dir.filePath(QStringLiteral("prezzolampo.log")); }
 };
 
-// An error report (style 4370 in the rows below) and messages: the box shown, the answer.
 TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
     const QStringList abortRetryIgnore = {"Interrompi", "Riprova", "Ignora"};
     const struct {
@@ -124,13 +119,11 @@ TEST_F(DialogLogServiceTest, BoxesFollowTheirStyleAndAnswerTheButtonPressed) {
 TEST_F(DialogLogServiceTest, ErrorReportShowsAndLogsTheErrorAndTheConnectionsErrors) {
     host::DialogLogService log(logPath());
     log.setError(rt::Error(rt::ErrDatabase, QStringLiteral("Nome di colonna non valido")));
-    log.setConnectionErrors(
-        {{207, QStringLiteral("Invalid column name 'X'."), QStringLiteral("42S22")},
-         {8180, QStringLiteral("Statement(s) could not be prepared."), {}}});
+    log.setConnectionErrors({{207, u"Invalid column name 'X'."_qs, u"42S22"_qs},
+                             {8180, u"Statement(s) could not be prepared."_qs, {}}});
     Seen seen;
     answerNextBox(seen, QStringLiteral("Ignora"));
-    log.reportError(QStringLiteral("prezzolampo"), QStringLiteral("Listini"),
-                    QStringLiteral("UpdateRecord"), 4370);
+    log.reportError(u"prezzolampo"_qs, u"Listini"_qs, u"UpdateRecord"_qs, 4370);
 
     const QString text = u"Finestra: Listini\n"
                          "Procedura: UpdateRecord\n"
@@ -159,7 +152,6 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         QList<int> buttons;
         int defaultAnswer;
     } cases[] = {
-        {64 + 4096, {host::vbOK}, host::vbOK},
         {3, {host::vbYes, host::vbNo, host::vbCancel}, host::vbYes},
         {4 + 512, {host::vbYes, host::vbNo}, host::vbYes}, // no third button: the first
         {5 + 256, {host::vbRetry, host::vbCancel}, host::vbCancel},
@@ -171,9 +163,6 @@ TEST(MessageStyles, GiveButtonsAndDefaultAnswer) {
         EXPECT_EQ(host::defaultButtonAnswer(c.style), c.defaultAnswer);
     }
 }
-
-// ---- Reports that no window's log service makes: the log service of last resort, and the
-// program that quits without a user to answer its questions.
 
 // A log service whose every report fails.
 class BrokenLog : public host::ScriptedLogService {
@@ -208,8 +197,7 @@ TEST(UnheardReports, GoToStandardErrorAndToTheFallbackLogService) {
         host::setFallbackLogService(c.fallback);
         ::testing::internal::CaptureStderr();
         const int answer = host::reportUnheardError(
-            QStringLiteral("prezzolampo"), QStringLiteral("Listini"), QStringLiteral("Form_Load"),
-            TypeMismatch, {}, c.failure, 4370);
+            u"prezzolampo"_qs, u"Listini"_qs, u"Form_Load"_qs, TypeMismatch, {}, c.failure, 4370);
         const QString standardError =
             QString::fromStdString(::testing::internal::GetCapturedStderr());
         EXPECT_EQ(answer, c.answer);
@@ -232,8 +220,7 @@ class QuittingWithoutQuestions : public DialogLogServiceTest {
 
 TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWrittenDown) {
     const struct {
-        int style; // 4370: an error report
-        int answer;
+        int style, answer; // style 4370: an error report
         const char* logged;
     } cases[] = {
         {4370, host::ErrorLeave, "Interrompi"},
@@ -273,10 +260,7 @@ TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQui
     host::DialogLogService log(logPath());
     // The box stands on the screen until the program is told to quit.
     QTimer::singleShot(0, [] {
-        processEventsUntil([] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            return box && box->isVisible();
-        });
+        waitForBox();
         host::quitWithoutQuestions();
     });
     EXPECT_EQ(ask(log, 4370), host::ErrorLeave);

@@ -1,5 +1,4 @@
-// Rounding by brackets: the range holding the price, the nearest multiple of its step (halves
-// up), the ending just below the round price; zero stays zero, negatives by their magnitude.
+// Rounding by price brackets, and the service that reads them from its connection.
 #include "host/services/rounding_service.h"
 #include "tests/host/host_test_helpers.h"
 
@@ -51,8 +50,7 @@ TEST(RoundByRanges, GivesTheExpectedPrice) {
     }
 }
 
-// The service reads the brackets from MG02_SCAGLARR on the connection: the demo's brackets 1
-// and 2, as above.
+// The demo's brackets 1 and 2 as above, in MG02_SCAGLARR.
 const QString BracketTable =
     QStringLiteral("CREATE TABLE MG02_SCAGLARR (MG02_CODICE decimal(2,0), MG02_PREZZODA "
                    "decimal(17,6), MG02_ARROT decimal(17,6), MG02_FINALE decimal(17,6))");

@@ -1,11 +1,7 @@
-// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface: the conversions
-// of its stored properties, CloseForm without a window, TransferData, the trace lines and the
-// instance's lifetime; the navigator's button 25 and the media link's event, with a frame and a
-// media link that note what they are asked.
+// The plug-in class CLSMG_PREZZOLAMPO as the host sees it through Cinterface.
 #include "plugin/clsmg_prezzolampo.h"
 
 #include "host/controls/window_controls.h"
-#include "host/data/connection.h"
 #include "host/data/recordset.h"
 #include "host/services/global_services.h"
 #include "host/services/log_service.h"
@@ -14,7 +10,7 @@
 #include "host/window/window_support.h"
 #include "runtime/conversions.h"
 #include "runtime/errors.h"
-#include "tests/runtime/test_helpers.h"
+#include "tests/host/host_test_helpers.h"
 
 #include <QMetaMethod>
 #include <QRegularExpression>
@@ -46,7 +42,6 @@ TEST(PluginClass, StoredPropertiesConvertOrKeepTheirValue) {
         const Property& property;
         rt::Variant first, second, expected;
     } table[] = {
-        {top, L{0}, "120", L{120}},
         {top, "120", "abc", L{120}},
         {top, L{7}, rt::Variant(), L{0}},
         {top, L{7}, 2.5, L{2}},          // halves to even
@@ -107,9 +102,7 @@ struct ObservedNavigator : host::Navigator {
     }
 };
 
-// Each instance writes INI and TER under its own identifier; navigator events reach it only
-// while the navigator is set; at its end it writes its TER line, then releases the host
-// objects in order (its ActiveDll last).
+// Navigator events reach the instance only while the navigator is set; its ActiveDll goes last.
 TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOrder) {
     QList<QStringList> lines; // split into their fields
     QStringList notes;
@@ -177,18 +170,14 @@ struct NotedMediaLink : host::MediaLink {
     }
 };
 
-// Button 25 opens the media link only in variation, and after storing a new row; the media
-// link's AfterMediaCreate writes the code of the current row only.
 TEST(MediaRequest, Button25AndAfterMediaCreate) {
-    host::Connection db;
-    db.Open(QStringLiteral("Provider=SQLite;Data Source=:memory:"));
-    db.Execute("CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)");
-    db.Execute("INSERT INTO LINKED VALUES (7)");
-    db.Execute("CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)");
-    db.Execute("INSERT INTO UNLINKED VALUES ('a')");
+    const auto db = memoryConnection({"CREATE TABLE LINKED (LI10_IDMEDIA_CG99 decimal(12, 0) NULL)",
+                                      "INSERT INTO LINKED VALUES (7)",
+                                      "CREATE TABLE UNLINKED (LI10_NOTE varchar(20) NULL)",
+                                      "INSERT INTO UNLINKED VALUES ('a')"});
     const auto rows = [&](const char* table) {
         auto rs = std::make_shared<host::Recordset>();
-        rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), db);
+        rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), *db);
         return rs;
     };
     QStringList notes;
@@ -245,17 +234,15 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
         EXPECT_EQ(linksMade, row.linksMade);
         ASSERT_EQ(log->messages.size(), row.messages);
         if (row.messages == 1) {
-            EXPECT_EQ(log->messages[0].text, QStringLiteral("Il collegamento ai dati multimediali "
-                                                            "è possibile solamente in fase di "
-                                                            "variazione"));
+            EXPECT_EQ(log->messages[0].text, u"Il collegamento ai dati multimediali è possibile "
+                                             "solamente in fase di variazione"_qs);
             EXPECT_EQ(log->messages[0].title, QStringLiteral("Avviso Utente"));
             EXPECT_EQ(log->messages[0].style, 64);
         }
     }
 
     const struct {
-        const char* name;
-        const char* table;
+        const char *name, *table;
         bool closed;
         std::int32_t stored;
     } afterCreate[] = {
@@ -266,7 +253,7 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
     log->messages.clear();
     for (const auto& row : afterCreate) {
         SCOPED_TRACE(row.name);
-        db.Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
+        db->Execute("UPDATE LINKED SET LI10_IDMEDIA_CG99 = 7");
         frame->rows = rows(row.table);
         if (row.closed)
             frame->rows->Close();

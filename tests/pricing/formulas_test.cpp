@@ -1,5 +1,4 @@
-// The pricing formulas alone: mark-up, margin and VAT on the prices a sales list is derived
-// from, exact to the digit that the price column keeps.
+// The pricing formulas alone: mark-up, margin and VAT, exact to the price column's digits.
 #include "pricing/formulas.h"
 #include "tests/runtime/test_helpers.h"
 

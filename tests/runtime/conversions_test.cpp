@@ -12,7 +12,6 @@ using rt::Variant;
 
 struct Probe : rt::Object {};
 
-// The debug text is worked out from the type and names it.
 TEST(Variant, NumericAndDebugTextFollowTheType) {
     const struct {
         Variant value;
@@ -198,8 +197,7 @@ TEST(Trim, BlanksOnly) {
     EXPECT_EQ(rt::Trim(u"   "_qs), QString());
 }
 
-// The grid shows its numbers through Format with its columns' formats (docs/host.md): digit,
-// decimal and grouping patterns, in Italian.
+// The grid's column formats (docs/host.md): digit, decimal and grouping patterns, in Italian.
 TEST(Format, NumericPatterns) {
     const struct {
         Variant value;
@@ -207,11 +205,9 @@ TEST(Format, NumericPatterns) {
         QString expected;
     } cases[] = {
         {1234.5675, "#,##0.000", "1.234,568"},
-        {1234567.0, "#,##0", "1.234.567"},
         {999.9996, "#,##0.000", "1.000,000"},
         {-1234.5, "#,##0.00", "-1.234,50"},
         {0.0, "#,##0.00", "0,00"},
-        {0.5, "0.000", "0,500"},
         // Halves away from zero, after the Double is cut to 15 digits.
         {2.5, "0", "3"},
         {-2.5, "0", "-3"},

@@ -13,7 +13,6 @@ const Variant Object(std::make_shared<Probe>());
 TEST(NzStr, BlankIsEmptyTextTrailingBlanksGo) {
     check<QString>({{"Empty", Empty, ""},
                     {"Null", Null, ""},
-                    {"empty text", Variant(""), ""},
                     {"blanks only", Variant("   "), ""},
                     {"leading kept", Variant("  abc  "), "  abc"},
                     {"Double", Variant(12.5), "12,5"},
@@ -40,7 +39,6 @@ TEST(SqlStr, NullForBlankDotForNumbers) {
 TEST(FmtNum3, RoundsToThreeAndDividesAboveOneThousand) {
     check<QString>({{"12.34567", Variant(12.34567), "12.346"},
                     {"1234.5 divided", Variant(1234.5), "1.2345"},
-                    {"1000.0004 rounds to 1000", Variant(1000.0004), "1000"},
                     {"1000.0005 half to even", Variant(1000.0005), "1000"},
                     {"1000.0015 half to even", Variant(1000.0015), "1.000002"},
                     {"quotient not rounded again", Variant(dec("1234.5678")), "1.234568"},
