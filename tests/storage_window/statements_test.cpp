@@ -108,10 +108,8 @@ TEST(WorkingRowStatements, NewRowTakesTheListsDefaultsAndItsCommission) {
     const struct {
         rt::Variant commission;
         const char* flagAndPercent;
-    } cases[] = {{rt::Variant::null(), " 0 ,  0 , "},
-                 {dec("0"), " 1 , 0, "},
-                 {dec("5"), " 1 , 5, "},
-                 {dec("2.5"), " 1 , 2.5, "}};
+    } cases[] = {
+        {rt::Variant::null(), " 0 ,  0 , "}, {dec("0"), " 1 , 0, "}, {dec("2.5"), " 1 , 2.5, "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flagAndPercent);
         const storage::NewWorkingRow row{
@@ -258,7 +256,6 @@ TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
          "'L''UNO'"},
         {"article with a quote", "LI10_CODART_MG66", u"D'ANGELO  "_qs,
          "LI10_CODART_MG66 = 'D''ANGELO'", "'D''ANGELO'"},
-        {"warehouse of one blank", "LI10_DEPOS_MG58", u" "_qs, "LI10_DEPOS_MG58 =''", "''"},
         {"surcharge above 1000 divided", "LI10_MAG2PER", dec("1234.5"), "LI10_MAG2PER = 1.2345",
          "1.2345"},
         {"null discount has no number", "LI10_SC3PER", rt::Variant::null(), "LI10_SC3PER = ", ""},
@@ -266,7 +263,6 @@ TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
         {"null amount through DecimalDB", "LI10_SCIMP", rt::Variant::null(), "LI10_SCIMP = 0", "0"},
         {"bracket as a whole number", "LI10_SCAGL_MG02", rt::Variant::null(), "LI10_SCAGL_MG02 = 0",
          "0"},
-        {"null note", "LI10_NOTE", rt::Variant::null(), "LI10_NOTE = NULL ", " NULL "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
