@@ -54,14 +54,6 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
          {},
          row("A0 PREZZO SC1PER SC2PER SC3PER SCIMP") +
              row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") + row("A2 PREZZO") + DemoSalesWalk},
-        {"price, two discounts and the surcharge amount: straight from the second discount to "
-         "the amount",
-         {updateLists(Purchase,
-                      "MG44_NUMSCPERC = 2, MG44_FLGRICHSCIMP = 0, MG44_NUMMAGPERC = 0, "
-                      "MG44_FLGRICHMAGIMP = 1",
-                      1)},
-         row("A0 PREZZO SC1PER SC2PER MAGIMP") + row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") +
-             row("A2 PREZZO") + DemoSalesWalk},
         {"a purchase list with commission, one without the price",
          {updateLists(Purchase, "MG44_PERCPROV = 3", 2),
           updateLists(Purchase, "MG44_FLGRICHPREZZO = 0, MG44_NUMMAGPERC = 2", 3)},
