@@ -92,7 +92,6 @@ TEST_F(ArticleFieldTest, ArticlesOfTheCompanyAreValidAndShowTheirDescription) {
         {"ART002", true, "Maglia girocollo", true},
         {"O'NEIL", true, "Sedia O'Neil", false}, // the quote is data
         {"ART003", false, "", false},            // another company's article
-        {"ZZZ", false, "", false},
         {"ART001' OR '1'='1", false, "", false},
     };
     // The option field knows the article before the window's AfterItem handler runs.

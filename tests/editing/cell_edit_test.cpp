@@ -1,6 +1,5 @@
 // Typing into the cells: what a typed text becomes in the working row, in LI10_LISTARTIC and on
-// screen; texts that are no number; values the table's columns cannot hold; the keys of a grid;
-// what an unchanged value or mark-up sends; a price still being typed when the window closes.
+// screen, what is refused, the keys of a grid, and what an unchanged value sends.
 #include "tests/editing/sheet_driver.h"
 
 namespace {
@@ -20,7 +19,7 @@ class CellEdit : public WindowScenario {
         driver_ = openWindow();
         w_ = driver_->window();
         ASSERT_NE(w_, nullptr);
-        editingtest::openSheet(w_);
+        WindowDriver::openArticle(*w_, QString::fromLatin1(editingtest::Article));
         ASSERT_EQ(place(w_), "A0 PREZZO+");
     }
     // The first purchase row's cell of the column, opened for typing as the walk opens it.
@@ -160,11 +159,12 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
         Qt::KeyboardModifiers modifiers;
         const char *placeAfter, *stored; // stored: LI10_PREZZO of the first purchase row
     } cases[] = {
-        {"Shift+Enter ends the edit and stays", Qt::Key_Return, Qt::ShiftModifier, "A0 PREZZO",
-         "71"},
+        // clang-format off
+        {"Shift+Enter ends the edit, stays", Qt::Key_Return, Qt::ShiftModifier, "A0 PREZZO", "71"},
         {"Esc drops what was typed", Qt::Key_Escape, Qt::NoModifier, "A0 PREZZO", "71"},
         {"Tab stores and opens the next cell", Qt::Key_Tab, Qt::NoModifier, "A0 SC1PER+", "73"},
         {"Down stores and goes one row down", Qt::Key_Down, Qt::NoModifier, "A1 PREZZO", "74"},
+        // clang-format on
     };
     open();
     int typed = 70;
@@ -198,8 +198,8 @@ TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
         ASSERT_EQ(place(w_), where);
     };
     w_->Gcon_Connect->clearTrace();
-    enterUntil(
-        QStringLiteral("V0 PERRICDELTA+")); // the last purchase column derives the sales prices
+    // The last purchase column derives the sales prices.
+    enterUntil(QStringLiteral("V0 PERRICDELTA+"));
     const QList<rt::Decimal> before = salesPrices();
     typeAndEnter(QStringLiteral("40")); // list 1's stored mark-up
     openFirstPurchaseCell(QStringLiteral("LI10_SC1PER"));

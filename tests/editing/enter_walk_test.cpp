@@ -1,7 +1,5 @@
-// The Enter walk typed with the keyboard alone, from the article code through the purchase period
-// to the last sales row: Enter visits exactly the columns that each row's list asks for, purchase
-// rows first, every one of them open for typing, and every value typed on the way is stored in
-// LI10_LISTARTIC.
+// The Enter walk from the article code to the last sales row: Enter visits exactly the columns
+// each row's list asks for, purchase rows first, each open for typing, and stores what is typed.
 #include "tests/editing/sheet_driver.h"
 
 #include <QMap>
@@ -12,7 +10,6 @@ using editingtest::place;
 using editingtest::typeAndEnter;
 using setuptest::updateLists;
 using setuptest::WindowScenario;
-constexpr int Sales = demo::SalesSide;
 constexpr int Purchase = demo::PurchaseSide;
 
 // The stops of one row: "A1 PREZZO SC1PER" stands for "A1 PREZZO", "A1 SC1PER".
@@ -36,10 +33,6 @@ QString typedAt(const QString& where) {
     return value.contains(u'%') ? value.arg(where.mid(1, where.indexOf(u' ') - 1)) : value;
 }
 
-// Every value asked of the lists of one side but the gross price.
-const QString OnlyPrice = u"MG44_FLGRICHPREZZO = 1, MG44_NUMSCPERC = 0, MG44_FLGRICHSCIMP = 0, "
-                          "MG44_NUMMAGPERC = 0, MG44_FLGRICHMAGIMP = 0, MG44_PERCPROV = 0"_qs;
-
 // The demo's sales lists, as the walk visits them after the purchase rows.
 const QStringList DemoSalesWalk =
     row("V0 PREZZO PERRICDELTA") +
@@ -61,19 +54,6 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
          {},
          row("A0 PREZZO SC1PER SC2PER SC3PER SCIMP") +
              row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") + row("A2 PREZZO") + DemoSalesWalk},
-        {"lists asking only the gross price (and the sales mark-up)",
-         {updateLists(Purchase, OnlyPrice), updateLists(Sales, OnlyPrice)},
-         row("A0 PREZZO") + row("A1 PREZZO") + row("A2 PREZZO") + row("V0 PREZZO PERRICDELTA") +
-             row("V1 PREZZO PERRICDELTA") + row("V2 PREZZO PERRICDELTA") +
-             row("V3 PREZZO PERRICDELTA") + row("V4 PREZZO PERRICDELTA")},
-        {"price, two discounts and the surcharge amount: straight from the second discount to "
-         "the amount",
-         {updateLists(Purchase,
-                      "MG44_NUMSCPERC = 2, MG44_FLGRICHSCIMP = 0, MG44_NUMMAGPERC = 0, "
-                      "MG44_FLGRICHMAGIMP = 1",
-                      1)},
-         row("A0 PREZZO SC1PER SC2PER MAGIMP") + row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") +
-             row("A2 PREZZO") + DemoSalesWalk},
         {"a purchase list with commission, one without the price",
          {updateLists(Purchase, "MG44_PERCPROV = 3", 2),
           updateLists(Purchase, "MG44_FLGRICHPREZZO = 0, MG44_NUMMAGPERC = 2", 3)},

@@ -21,11 +21,6 @@ using testsupport::WindowDriver;
 
 inline const char* const Article = setuptest::ArticleWithoutOptions;
 
-// The header of the demo article with the purchase period that its third list asks for.
-inline void openSheet(FRMMG_PREZZOLAMPO* w) {
-    WindowDriver::openArticle(*w, QString::fromLatin1(Article));
-}
-
 inline QWidget* focused() {
     return QApplication::focusWidget();
 }

@@ -2,7 +2,6 @@
 // question asked of the server and once with the fewer-round-trip plan (one read of the stored
 // rows per side, the working rows sent together, the save's UPDATE without a look first):
 // after every step LI10_LISTARTIC and both working tables must hold the same rows.
-#include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
 #include "host/data/connection.h"
@@ -10,6 +9,7 @@
 #include "host/services/log_service.h"
 #include "runtime/conversions.h"
 #include "storage/statements.h"
+#include "tests/runtime/test_helpers.h"
 #include "tests/support/pg_server.h"
 #include "tests/support/window_driver.h"
 
@@ -17,13 +17,6 @@
 #include <QSet>
 #include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
-#include <ostream>
-
-// Rows print as text when an expectation fails.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,8 +1,6 @@
 // Deriving sales prices through the window, on SQLite and PostgreSQL: the price each list's
 // parameters ask for, in the working row and in LI10_LISTARTIC, and a pass that always leaves
 // the grids attached, the window drawn and every filter gone.
-#include "form/frmmg_prezzolampo.h"
-#include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
 #include "host/window/window_support.h"
 #include "tests/editing/sheet_driver.h"
@@ -23,18 +21,14 @@ const char* const Shears = "FORBICI-POTA";   // bracket 2 without the arr flag
 struct Case {
     const char* n; // name
     const char* article = Screws;
-    int dflt = 0; // MG44_RICDEFAULT
-    int zero = 0; // MG44_INDMODRICZERO
-    int pVat = 0, sVat = 0;
-    int arr = 0;                  // MG44_INDARRPREZZO
-    const char* bracket = "NULL"; // MG44_SCAGL_MG02
-    const char* base = "1";       // MG44_NUMLISTACQRIC
+    // MG44_RICDEFAULT, MG44_INDMODRICZERO, MG44_FLGIVACOMPR of each side, MG44_INDARRPREZZO
+    int dflt = 0, zero = 0, pVat = 0, sVat = 0, arr = 0;
+    const char *bracket = "NULL", *base = "1"; // MG44_SCAGL_MG02, MG44_NUMLISTACQRIC
     rt::Variant method = std::int16_t(0);
     bool ins = false;
     const char* rowMk = "25";
     // Afterwards: the sales row's price, mark-up, rounding columns; whether it was saved.
-    const char* price;
-    const char* markup = "25";
+    const char *price, *markup = "25";
     const char* rnd = "0"; // "0" (0 and Null), the bracket (1 and it), or "keep"
     bool saved = true;
 };

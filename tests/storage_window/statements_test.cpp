@@ -108,10 +108,8 @@ TEST(WorkingRowStatements, NewRowTakesTheListsDefaultsAndItsCommission) {
     const struct {
         rt::Variant commission;
         const char* flagAndPercent;
-    } cases[] = {{rt::Variant::null(), " 0 ,  0 , "},
-                 {dec("0"), " 1 , 0, "},
-                 {dec("5"), " 1 , 5, "},
-                 {dec("2.5"), " 1 , 2.5, "}};
+    } cases[] = {
+        {rt::Variant::null(), " 0 ,  0 , "}, {dec("0"), " 1 , 0, "}, {dec("2.5"), " 1 , 2.5, "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flagAndPercent);
         const storage::NewWorkingRow row{
@@ -247,29 +245,24 @@ TEST(SaveStatements, InsertNamesFortyFiveColumnsAndForcesListFlagUnitNoteAndCode
 
 TEST(SaveStatements, EachColumnIsWrittenByTheFirstRuleThatApplies) {
     const struct {
-        const char* name;
         const char* column;
         rt::Variant value;
         QString updateItem; // in the UPDATE's SET list
         QString insertValue;
     } cases[] = {
-        {"null option", "LI10_OPZIONE_MG5E", rt::Variant::null(), "LI10_OPZIONE_MG5E =''", "''"},
-        {"option with a quote", "LI10_OPZIONE_MG5E", u"L'UNO  "_qs, "LI10_OPZIONE_MG5E = 'L''UNO'",
-         "'L''UNO'"},
-        {"article with a quote", "LI10_CODART_MG66", u"D'ANGELO  "_qs,
-         "LI10_CODART_MG66 = 'D''ANGELO'", "'D''ANGELO'"},
-        {"warehouse of one blank", "LI10_DEPOS_MG58", u" "_qs, "LI10_DEPOS_MG58 =''", "''"},
-        {"surcharge above 1000 divided", "LI10_MAG2PER", dec("1234.5"), "LI10_MAG2PER = 1.2345",
-         "1.2345"},
-        {"null discount has no number", "LI10_SC3PER", rt::Variant::null(), "LI10_SC3PER = ", ""},
-        {"amount through DecimalDB", "LI10_MAGIMP", u"12,5"_qs, "LI10_MAGIMP = 12.5", "12.5"},
-        {"null amount through DecimalDB", "LI10_SCIMP", rt::Variant::null(), "LI10_SCIMP = 0", "0"},
-        {"bracket as a whole number", "LI10_SCAGL_MG02", rt::Variant::null(), "LI10_SCAGL_MG02 = 0",
-         "0"},
-        {"null note", "LI10_NOTE", rt::Variant::null(), "LI10_NOTE = NULL ", " NULL "},
+        // clang-format off
+        {"LI10_OPZIONE_MG5E", rt::Variant::null(), "LI10_OPZIONE_MG5E =''", "''"},
+        {"LI10_OPZIONE_MG5E", u"L'UNO  "_qs, "LI10_OPZIONE_MG5E = 'L''UNO'", "'L''UNO'"},
+        {"LI10_CODART_MG66", u"D'ANGELO  "_qs, "LI10_CODART_MG66 = 'D''ANGELO'", "'D''ANGELO'"},
+        {"LI10_MAG2PER", dec("1234.5"), "LI10_MAG2PER = 1.2345", "1.2345"}, // above 1000: divided
+        {"LI10_SC3PER", rt::Variant::null(), "LI10_SC3PER = ", ""},         // no number
+        {"LI10_MAGIMP", u"12,5"_qs, "LI10_MAGIMP = 12.5", "12.5"},          // through DecimalDB
+        {"LI10_SCIMP", rt::Variant::null(), "LI10_SCIMP = 0", "0"},         // through DecimalDB
+        {"LI10_SCAGL_MG02", rt::Variant::null(), "LI10_SCAGL_MG02 = 0", "0"}, // a whole number
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.updateItem.toStdString());
         QHash<QString, rt::Variant> r = editedRow();
         r[QLatin1String(c.column)] = c.value;
         const SavedRow row = savedRow(r);

@@ -1,17 +1,10 @@
 // Loading and saving price lists through the window, on SQLite and PostgreSQL: the statements
 // sent, the working rows, the guards and the errors the user is asked about.
-#include "form/frmmg_prezzolampo.h"
 #include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
-#include "host/data/connection.h"
-#include "host/data/recordset.h"
-#include "host/services/log_service.h"
-#include "runtime/conversions.h"
 #include "tests/setup/setup_scenarios.h"
 
 #include <QApplication>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
@@ -23,17 +16,13 @@ class StorageWindow : public setuptest::WindowScenario {
   protected:
     void TearDown() override {
         driver.reset();
-        if (side.State() == host::adStateOpen)
-            side.Close();
         WindowScenario::TearDown();
     }
 
     FRMMG_PREZZOLAMPO& w() { return *driver->window(); }
-    // The demo database changed by the statements, the window shown on it, and a connection of
-    // the test to the same database.
+    // The window on the demo database changed by the statements.
     void show(const QStringList& statements = {}) {
         driver = openWindow(statements);
-        side.Open(driver->connectionString);
         ASSERT_NE(driver->window(), nullptr);
         ASSERT_FALSE(w().Gbol_Busy) << "the parameters were not read";
     }
@@ -71,7 +60,6 @@ class StorageWindow : public setuptest::WindowScenario {
     }
 
     std::unique_ptr<WindowDriver> driver;
-    host::Connection side;
 };
 
 // List 1 keeps only last year's row and list 2 none: both get a new row, as list 3 does, with
@@ -86,8 +74,7 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     const struct {
         int list;
         const char* parameter;
-        int flag;
-        int percent;
+        int flag, percent;
     } cases[] = {{1, "NULL", 0, 0}, {3, "0", 1, 0}, {2, "5", 1, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parameter);
@@ -187,6 +174,8 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
     w().TXT_CODART->validContent();
     if (QString::fromLatin1(GetParam()) == u"PostgreSQL"_qs) {
         // The server ends the window's session.
+        host::Connection side;
+        side.Open(driver->connectionString);
         side.Execute(u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> "
                      "pg_backend_pid() AND datname = current_database()"_qs);
     } else {
