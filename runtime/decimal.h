@@ -1,8 +1,8 @@
 #pragma once
 // Decimal: an exact decimal number of up to 29 significant digits, as the desktop run time
-// keeps it: a 96-bit unsigned coefficient, a sign and a scale 0..28 (value = coefficient / 10^scale).
-// Arithmetic is exact while the result fits; when a result needs more digits it is rounded
-// half to even at the largest scale that fits. A result whose integer part does not fit in
+// keeps it: a 96-bit unsigned coefficient, a sign and a scale 0..28 (value = coefficient /
+// 10^scale). Arithmetic is exact while the result fits; when a result needs more digits it is
+// rounded half to even at the largest scale that fits. A result whose integer part does not fit in
 // 96 bits raises rt::Error 6 (Overflow); division by zero raises rt::Error 11.
 
 #include <QString>

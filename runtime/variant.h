@@ -69,7 +69,9 @@ class Variant {
     const Decimal& asDecimal() const { return std::get<Decimal>(value_); }
     const QString& asString() const { return std::get<QString>(value_); }
     const QDateTime& asDate() const { return std::get<QDateTime>(value_); }
-    const std::shared_ptr<Object>& asObject() const { return std::get<std::shared_ptr<Object>>(value_); }
+    const std::shared_ptr<Object>& asObject() const {
+        return std::get<std::shared_ptr<Object>>(value_);
+    }
 
     // Same type and same value (no conversion); for tests and change detection.
     bool operator==(const Variant& o) const { return value_ == o.value_; }
@@ -79,8 +81,8 @@ class Variant {
 
   private:
     explicit Variant(NullValue n) : value_(n) {}
-    std::variant<std::monostate, NullValue, std::int16_t, std::int32_t, double, QString,
-                 QDateTime, std::shared_ptr<Object>, bool, Decimal>
+    std::variant<std::monostate, NullValue, std::int16_t, std::int32_t, double, QString, QDateTime,
+                 std::shared_ptr<Object>, bool, Decimal>
         value_;
 };
 
