@@ -4,7 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -18,14 +18,13 @@ namespace {
 
 // The message box on the screen, waited for at most two seconds; nullptr when none came.
 QMessageBox* waitForBox() {
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
+    for (QDeadlineTimer deadline(2000); !deadline.hasExpired();) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if ((box && box->isVisible()) || timer.elapsed() >= 2000)
-            return box && box->isVisible() ? box : nullptr;
+        if (box && box->isVisible())
+            return box;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
+    return nullptr;
 }
 
 QString readAll(const QString& path) {
@@ -201,8 +200,8 @@ TEST(UnheardReports, GoToStandardErrorAndToTheFallbackLogService) {
         const QString standardError =
             QString::fromStdString(::testing::internal::GetCapturedStderr());
         EXPECT_EQ(answer, c.answer);
-        EXPECT_TRUE(standardError.contains(QStringLiteral("Procedura: Form_Load")) &&
-                    standardError.contains(QStringLiteral("Errore n. 13: Tipo non corrispondente")))
+        EXPECT_TRUE(standardError.contains(
+            u"Procedura: Form_Load\n    Errore n. 13: Tipo non corrispondente"_qs))
             << standardError.toStdString();
         EXPECT_EQ(scripted->reports.size(), c.shownDescription.isEmpty() ? 0 : 1);
         for (const auto& r : scripted->reports)
