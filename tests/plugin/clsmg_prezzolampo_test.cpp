@@ -13,7 +13,6 @@
 #include "tests/host/host_test_helpers.h"
 
 #include <QMetaMethod>
-#include <QRegularExpression>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -129,8 +128,6 @@ TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOr
     host::setDebugOutputSink({});
 
     EXPECT_TRUE(watch.expired());
-    const QRegularExpression guid(QStringLiteral("^[0-9A-F]{32}$"));
-    EXPECT_TRUE(guid.match(pluginId).hasMatch()) << pluginId.toStdString();
     EXPECT_NE(pluginId, dllId);
     const QString line = QStringLiteral("QVMA:|%1|%2|RIDE_PREZZOLAMPO|CLSMG_PREZZOLAMPO");
     EXPECT_EQ(notes, (QStringList{line.arg(pluginId, "INI"), line.arg(dllId, "INI"),
