@@ -44,7 +44,6 @@ TEST(HostSettings, CommandLineComesBeforeTheSettingsFileAndTheDemo) {
     } table[] = {
         // clang-format off
         {"nothing given", {}, {}, "", "default", "1"},
-        {"sqlite file", {"--database", "/tmp/x.sqlite"}, {}, "", "/tmp/x.sqlite", "1"},
         {"connection wins", {"--connection", pg, "--database", "/tmp/x.sqlite"}, {}, pg, "", "1"},
         {"settings file", {}, {{"connection", pg}, {"company", "7"}}, pg, "", "7"},
         {"settings database", {}, {{"database", "/srv/d.sqlite"}}, "", "/srv/d.sqlite", "1"},

@@ -216,7 +216,17 @@ class QuittingWithoutQuestions : public DialogLogServiceTest {
     void TearDown() override { host::quitWithoutQuestions(false); }
 };
 
-TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWrittenDown) {
+TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredThenNoneIsShownAndAllWrittenDown) {
+    // The box stands on the screen until the program is told to quit.
+    QTimer::singleShot(0, [] {
+        waitForBox();
+        host::quitWithoutQuestions();
+    });
+    host::DialogLogService onScreen(dir.filePath(QStringLiteral("schermo.log")));
+    EXPECT_EQ(ask(onScreen, 4370), host::ErrorLeave);
+    EXPECT_TRUE(readAll(onScreen.logFilePath()).contains(u"RISPOSTA | SetupGrids | Interrompi"_qs));
+    ASSERT_TRUE(host::quittingWithoutQuestions());
+
     const struct {
         int style, answer; // style 4370: an error report
         const char* logged;
@@ -226,7 +236,6 @@ TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWritten
         {host::vbYesNo | host::vbDefaultButton2, host::vbNo, "No"},
         {host::vbYesNoCancel, host::vbCancel, "Annulla"},
     };
-    host::quitWithoutQuestions();
     int shown = 0;
     QTimer watcher;
     // A box shown would wait for an answer: the watcher closes it so that the test goes on.
@@ -252,17 +261,6 @@ TEST_F(QuittingWithoutQuestions, NothingIsShownEveryQuestionIsAnsweredAndWritten
         EXPECT_TRUE(readAll(logPath()).contains(logged)) << logged.toStdString();
     }
     EXPECT_EQ(shown, 0);
-}
-
-TEST_F(QuittingWithoutQuestions, AQuestionOnTheScreenIsAnsweredWhenTheProgramQuits) {
-    host::DialogLogService log(logPath());
-    // The box stands on the screen until the program is told to quit.
-    QTimer::singleShot(0, [] {
-        waitForBox();
-        host::quitWithoutQuestions();
-    });
-    EXPECT_EQ(ask(log, 4370), host::ErrorLeave);
-    EXPECT_TRUE(readAll(logPath()).contains(u"RISPOSTA | SetupGrids | Interrompi"_qs));
 }
 
 } // namespace

@@ -79,9 +79,7 @@ TEST(PluginClass, TransferDataRaisesDataTransferBeforeReturningAndIgnoresItsFail
                                     rt::Variant(std::int32_t{42}), rt::Variant("fail")}) {
         SCOPED_TRACE(data.debugText().toStdString());
         received.clear();
-        rt::Variant answer = "not called";
-        EXPECT_NO_THROW(answer = plugin->TransferData(data));
-        EXPECT_EQ(answer, rt::Variant());
+        EXPECT_EQ(plugin->TransferData(data), rt::Variant());
         EXPECT_EQ(received, QList<rt::Variant>{data});
     }
 }
