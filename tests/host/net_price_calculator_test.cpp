@@ -88,8 +88,7 @@ TEST(NetPriceCalculator, TakesEveryNumericVariant) {
         auto calc = euroCalculator(c.gross, rt::Variant());
         calc.setDiscount(3, c.discount);
         calc.compute();
-        ASSERT_EQ(calc.netPrice().type(), rt::VarType::Decimal);
-        EXPECT_EQ(calc.netPrice().asDecimal().toString(), QString::fromLatin1(c.expected));
+        EXPECT_EQ(calc.netPrice(), rt::Variant(dec(c.expected))) << "a Decimal, whatever came in";
     }
 }
 

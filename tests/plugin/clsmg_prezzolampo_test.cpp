@@ -13,7 +13,6 @@
 #include "tests/host/host_test_helpers.h"
 
 #include <QMetaMethod>
-#include <QRegularExpression>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -80,9 +79,7 @@ TEST(PluginClass, TransferDataRaisesDataTransferBeforeReturningAndIgnoresItsFail
                                     rt::Variant(std::int32_t{42}), rt::Variant("fail")}) {
         SCOPED_TRACE(data.debugText().toStdString());
         received.clear();
-        rt::Variant answer = "not called";
-        EXPECT_NO_THROW(answer = plugin->TransferData(data));
-        EXPECT_EQ(answer, rt::Variant());
+        EXPECT_EQ(plugin->TransferData(data), rt::Variant());
         EXPECT_EQ(received, QList<rt::Variant>{data});
     }
 }
@@ -104,19 +101,12 @@ struct ObservedNavigator : host::Navigator {
 
 // Navigator events reach the instance only while the navigator is set; its ActiveDll goes last.
 TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOrder) {
-    QList<QStringList> lines; // split into their fields
-    QStringList notes;
-    host::setDebugOutputSink([&](const QString& line) {
-        lines.append(line.split(u'|'));
-        if (lines.last().value(2) == QLatin1String("TER"))
-            notes.append(QStringLiteral("TER ") + lines.last().value(1));
-    });
+    QStringList notes; // the trace lines and the host objects' ends
+    host::setDebugOutputSink([&](const QString& line) { notes.append(line); });
     auto plugin = Plugin::create();
     auto dll = Plugin::create();
     // ActiveDll answers the instance itself without keeping it alive.
     ASSERT_EQ(dll->ActiveDll().get(), static_cast<host::Cinterface*>(dll.get()));
-    EXPECT_EQ(std::dynamic_pointer_cast<PluginClassInterface>(dll->ActiveDll()).get(),
-              static_cast<PluginClassInterface*>(dll.get()));
     const QString pluginId = plugin->GetInstanceId().asString();
     const QString dllId = dll->GetInstanceId().asString();
     const std::weak_ptr<Plugin> watch = dll;
@@ -136,17 +126,11 @@ TEST(PluginClass, EachInstanceTracesItsStartAndEndThenReleasesTheHostObjectsInOr
     host::setDebugOutputSink({});
 
     EXPECT_TRUE(watch.expired());
-    EXPECT_EQ(notes, (QStringList{"TER " + pluginId, "ClsVoceMenu", "ClsGlobal", "ActiveNavigator",
-                                  "TER " + dllId}));
-    ASSERT_EQ(lines.size(), 4);
-    const QRegularExpression guid(QStringLiteral("^[0-9A-F]{32}$"));
-    EXPECT_TRUE(guid.match(pluginId).hasMatch()) << pluginId.toStdString();
     EXPECT_NE(pluginId, dllId);
-    const QString ids[] = {pluginId, dllId, pluginId, dllId};
-    const char* phases[] = {"INI", "INI", "TER", "TER"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(lines[i], (QStringList{"QVMA:", ids[i], phases[i], "RIDE_PREZZOLAMPO",
-                                         "CLSMG_PREZZOLAMPO"}));
+    const QString line = QStringLiteral("QVMA:|%1|%2|RIDE_PREZZOLAMPO|CLSMG_PREZZOLAMPO");
+    EXPECT_EQ(notes, (QStringList{line.arg(pluginId, "INI"), line.arg(dllId, "INI"),
+                                  line.arg(pluginId, "TER"), "ClsVoceMenu", "ClsGlobal",
+                                  "ActiveNavigator", line.arg(dllId, "TER")}));
 }
 
 struct NotedFrame : host::HeaderFrame {
@@ -162,11 +146,9 @@ struct NotedMediaLink : host::MediaLink {
     QStringList* notes = nullptr;
     void Open(const QString&, const QString&, const QString& connectionString,
               const rt::Variant& code, std::int32_t company, int mayCreate, int readOnly) override {
-        notes->append(QStringLiteral("Open %1 %2 %3 %4 %5")
-                          .arg(rt::CStr(code), connectionString)
-                          .arg(company)
-                          .arg(mayCreate)
-                          .arg(readOnly));
+        notes->append(QString::asprintf("Open %s %s %d %d %d", qPrintable(rt::CStr(code)),
+                                        qPrintable(connectionString), company, mayCreate,
+                                        readOnly));
     }
 };
 
@@ -180,15 +162,14 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
         rs->Open(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)), *db);
         return rs;
     };
-    QStringList notes;
-    int linksMade = 0;
+    QStringList notes; // the frame's and the links' calls, the links made, the messages shown
     const auto global = std::make_shared<host::GlobalServices>();
     const auto log = std::make_shared<host::ScriptedLogService>();
     global->setConnectionString(QStringLiteral("CS"));
     global->setCompanyCode(QStringLiteral("3"));
     global->factory().logService = [log] { return log; };
     global->factory().mediaLink = [&] {
-        ++linksMade;
+        notes.append(QStringLiteral("new link"));
         auto link = std::make_shared<NotedMediaLink>();
         link->notes = &notes;
         return link;
@@ -199,6 +180,9 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
     frame->notes = &notes;
     plugin->setActiveFrame(frame);
 
+    const QString headerOnly =
+        u"64 Avviso Utente: Il collegamento ai dati multimediali è possibile "
+        "solamente in fase di variazione"_qs;
     const struct {
         const char* name;
         std::int32_t button;
@@ -206,23 +190,20 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
         int status;
         const char* table; // the frame's recordset; nullptr: none
         QStringList notes;
-        int messages;
-        int linksMade;
     } table[] = {
-        {"another button", 24, true, 1, "LINKED", {}, 0, 0},
-        {"not active", 25, false, 1, "LINKED", {}, 0, 0},
-        {"frame without recordset", 25, true, 1, nullptr, {}, 0, 0},
-        {"header only", 25, true, 2, "LINKED", {}, 1, 0},
-        {"insertion", 25, true, 0, "LINKED", {"Update", "Open 7 CS 3 1 0"}, 0, 1},
-        {"variation", 25, true, 1, "LINKED", {"Open 7 CS 3 1 0"}, 0, 1},
-        {"no media column", 25, true, 1, "UNLINKED", {"Open  CS 3 1 0"}, 0, 1},
+        {"another button", 24, true, 1, "LINKED", {}},
+        {"not active", 25, false, 1, "LINKED", {}},
+        {"frame without recordset", 25, true, 1, nullptr, {}},
+        {"header only", 25, true, 2, "LINKED", {headerOnly}},
+        {"insertion", 25, true, 0, "LINKED", {"Update", "new link", "Open 7 CS 3 1 0"}},
+        {"variation", 25, true, 1, "LINKED", {"new link", "Open 7 CS 3 1 0"}},
+        {"no media column", 25, true, 1, "UNLINKED", {"new link", "Open  CS 3 1 0"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         notes.clear();
         log->messages.clear();
-        linksMade = 0;
-        plugin->CHyperMedia.reset();
+        plugin->CHyperMedia.reset(); // a new link each time
         plugin->setIsActive(row.active);
         frame->status = row.status;
         frame->rows = row.table ? rows(row.table) : nullptr;
@@ -230,15 +211,9 @@ TEST(MediaRequest, Button25AndAfterMediaCreate) {
         std::int32_t button = row.button;
         plugin->ActiveNavigator_ButtonPressed(cancel, button);
         EXPECT_FALSE(cancel);
+        for (const auto& m : log->messages)
+            notes.append(QStringLiteral("%1 %2: %3").arg(m.style).arg(m.title, m.text));
         EXPECT_EQ(notes, row.notes);
-        EXPECT_EQ(linksMade, row.linksMade);
-        ASSERT_EQ(log->messages.size(), row.messages);
-        if (row.messages == 1) {
-            EXPECT_EQ(log->messages[0].text, u"Il collegamento ai dati multimediali è possibile "
-                                             "solamente in fase di variazione"_qs);
-            EXPECT_EQ(log->messages[0].title, QStringLiteral("Avviso Utente"));
-            EXPECT_EQ(log->messages[0].style, 64);
-        }
     }
 
     const struct {
