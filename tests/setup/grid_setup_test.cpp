@@ -140,8 +140,6 @@ TEST_P(GridSetup, ColumnsAndDateFieldsFollowTheListsAndNumbersShowAsTheCurrencyA
         }
         EXPECT_TRUE(w->Rst_ParametriACQ->Filter().isEmpty() &&
                     w->Rst_ParametriVEN->Filter().isEmpty());
-        const bool flags[4] = {w->AcqStartDateRequired, w->AcqEndDateRequired,
-                               w->VenStartDateRequired, w->VenEndDateRequired};
         host::TxtEditDate* const dates[4] = {w->TXT_DADATA_ACQ, w->TXT_ADATA_ACQ, w->TXT_DADATA_VEN,
                                              w->TXT_ADATA_VEN};
         host::KRX_COMBO* const combos[4] = {w->CBO_DADATA_ACQ, w->CBO_ADATA_ACQ, w->CBO_DADATA_VEN,
@@ -149,7 +147,6 @@ TEST_P(GridSetup, ColumnsAndDateFieldsFollowTheListsAndNumbersShowAsTheCurrencyA
         for (int i = 0; i < 4; ++i) {
             SCOPED_TRACE(dates[i]->objectName().toStdString());
             const bool typed = c.typed[i] == '1';
-            EXPECT_EQ(flags[i], typed);
             EXPECT_EQ(dates[i]->isEnabled(), typed);
             EXPECT_EQ(combos[i]->isHidden(), typed);
             EXPECT_EQ(combos[i]->leftTwips(), dates[i]->leftTwips());
