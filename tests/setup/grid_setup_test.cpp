@@ -172,10 +172,6 @@ void createWorkingRows(host::Connection& connection) {
             QString(u", 7.5"_qs).repeated(EntryColumns.size())));
 }
 
-bool isZero(const rt::Variant& v) {
-    return rt::CDec(NzDec(v)).isZero();
-}
-
 TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
     const QString Previous = u"Fornitore alternativo - Brico Import"_qs;
     const struct {
@@ -230,8 +226,8 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
             SCOPED_TRACE(key.toStdString());
             EXPECT_EQ(grid->column(key)->editable, !keys(c.readOnly).contains(key));
             EXPECT_TRUE(other->column(key)->editable);
-            EXPECT_TRUE(row->IsEOF() ||
-                        isZero(row->Fields(key).Value()) == keys(c.zeroed).contains(key));
+            EXPECT_TRUE(row->IsEOF() || rt::CDec(NzDec(row->Fields(key).Value())).isZero() ==
+                                            keys(c.zeroed).contains(key));
         }
         EXPECT_EQ(w->TXT_DESCLISTINO->text(), c.description);
         EXPECT_TRUE(c.reported || parameters.Filter().isEmpty())
@@ -246,7 +242,7 @@ TEST_P(GridSetup, TheRowsListDecidesWhatIsAskedAndClearsTheRestAndItsPeriod) {
     w->ConfigurazioneListinoSpecifico(*w->Rst_ParametriVEN, *five, w->GRD_LISVEN);
     EXPECT_TRUE(w->GRD_LISVEN->column(u"LI10_MAG1PER"_qs)->editable);
     EXPECT_FALSE(w->GRD_LISVEN->column(u"LI10_MAG2PER"_qs)->editable);
-    EXPECT_FALSE(isZero(five->Fields(u"LI10_MAG2PER"_qs).Value()));
+    EXPECT_FALSE(rt::CDec(NzDec(five->Fields(u"LI10_MAG2PER"_qs).Value())).isZero());
     EXPECT_EQ(driver->reportedProcedures(), QStringList{u"ConfigurazioneListinoSpecifico"_qs});
 
     // The period each list proposes, from its parameters; the typed dates are its own side's.
