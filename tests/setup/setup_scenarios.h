@@ -1,7 +1,7 @@
 #pragma once
 // Window scenarios of the parameter-driven set-up and the header, run on SQLite and on
 // PostgreSQL: a demo database whose price-list parameters a case may change before the window
-// opens, a fixed "today", and small readers of the grids and the statement trace.
+// opens, a fixed "today", and the change of the parameters of one side.
 
 #include "db/demo_database.h"
 #include "host/controls/krx_qgrid.h"
@@ -36,15 +36,18 @@ class WindowScenario : public ::testing::TestWithParam<const char*> {
     void TearDown() override { rt::setTodayForTesting(QDate()); }
 
     // The demo database (made afresh), changed by the statements, then the window shown for
-    // the company.
+    // the company, or for a calling program's article when one is given.
     std::unique_ptr<testsupport::WindowDriver> openWindow(const QStringList& statements = {},
-                                                          int company = demo::DemoCompany) {
-        testsupport::WindowOptions options;
-        options.connectionString = connectionString_;
-        options.today = Today;
-        auto driver = std::make_unique<testsupport::WindowDriver>(options);
+                                                          int company = demo::DemoCompany,
+                                                          const QString& calledWith = {}) {
+        auto driver = std::make_unique<testsupport::WindowDriver>(
+            testsupport::WindowOptions{connectionString_, true, Today, {}});
         execute(driver->connectionString, statements);
         driver->global->setCompanyCode(QString::number(company));
+        if (!calledWith.isNull()) {
+            driver->contract->setIsCalled(true);
+            driver->contract->setCodiceArticolo(rt::Variant(calledWith));
+        }
         driver->show();
         return driver;
     }
@@ -62,30 +65,11 @@ class WindowScenario : public ::testing::TestWithParam<const char*> {
     QString connectionString_;
 };
 
-inline std::string backendName(const ::testing::TestParamInfo<const char*>& info) {
-    return info.param;
-}
-
 #define SETUP_INSTANTIATE_BACKENDS(Suite)                                                          \
     INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::Values("SQLite", "PostgreSQL"),           \
-                             ::setuptest::backendName)
-
-// The statements the window sent that start with the text.
-inline QStringList statementsStartingWith(const host::Connection& connection,
-                                          const QString& start) {
-    QStringList found;
-    for (const QString& sql : connection.trace())
-        if (sql.startsWith(start))
-            found.append(sql);
-    return found;
-}
-
-inline bool salesLoaded(const host::Connection& c) {
-    return !statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LISVEN_")).isEmpty();
-}
-inline bool purchaseLoaded(const host::Connection& c) {
-    return !statementsStartingWith(c, QStringLiteral("CREATE TABLE ##LISACQ_")).isEmpty();
-}
+                             [](const ::testing::TestParamInfo<const char*>& backend) {            \
+                                 return std::string(backend.param);                                \
+                             })
 
 // An UPDATE of the demo company's parameter rows of one side (and one list when given).
 inline QString updateLists(int side, const QString& assignments, int list = 0) {

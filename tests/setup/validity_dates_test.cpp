@@ -1,6 +1,7 @@
 // The validity dates a price list proposes, by indicator, header text and day.
 #include "form/validity_dates.h"
 #include "runtime/errors.h"
+#include "tests/runtime/test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -53,13 +54,11 @@ TEST(ProposedValidityDates, ByIndicator) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         for (auto* propose : {&validity::proposedStartDate, &validity::proposedEndDate}) {
-            try {
-                EXPECT_EQ(propose(c.indicator, c.header, c.fixed, c.today),
-                          propose == &validity::proposedStartDate ? c.start : c.end);
-                EXPECT_EQ(c.error, 0) << "no error";
-            } catch (const rt::Error& e) {
-                EXPECT_EQ(e.number(), c.error);
-            }
+            QString proposed;
+            EXPECT_EQ(
+                errorNumberOf([&] { proposed = propose(c.indicator, c.header, c.fixed, c.today); }),
+                c.error);
+            EXPECT_EQ(proposed, propose == &validity::proposedStartDate ? c.start : c.end);
         }
     }
 }
