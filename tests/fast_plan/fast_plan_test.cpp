@@ -2,27 +2,18 @@
 // question asked of the server and once with the fewer-round-trip plan (one read of the stored
 // rows per side, the working rows sent together, the save's UPDATE without a look first):
 // after every step LI10_LISTARTIC and both working tables must hold the same rows.
-#include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
-#include "host/data/connection.h"
-#include "host/data/recordset.h"
-#include "host/services/log_service.h"
-#include "runtime/conversions.h"
 #include "storage/statements.h"
-#include "tests/runtime/test_helpers.h"
-#include "tests/support/pg_server.h"
-#include "tests/support/window_driver.h"
+#include "tests/editing/sheet_driver.h"
 
-#include <QApplication>
 #include <QSet>
-#include <QTest>
 #include <functional>
 
 namespace {
 
+using editingtest::typeAndEnter;
+using setuptest::Today;
 using testsupport::WindowDriver;
-
-const QDate Today(2024, 2, 10);
 
 // Every row of a statement's answer, each as its values joined, sorted.
 QStringList rowsOf(host::Connection& c, const QString& select) {
@@ -53,13 +44,6 @@ struct Snapshot {
     QStringList purchaseRows; // the working tables, as the server holds them
     QStringList salesRows;
 };
-
-void typeAndEnter(const QString& text) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClicks(focused, text);
-    QTest::keyClick(focused, Qt::Key_Return);
-}
 
 // The script run by the window on its own demo database with the plan chosen; after each step
 // a snapshot of the tables.
@@ -126,16 +110,11 @@ class ScriptRun {
     int statements = 0; // the statements the window sent
 };
 
-class FastPlan : public ::testing::TestWithParam<const char*> {
-  protected:
-    void SetUp() override { rt::setTodayForTesting(Today); }
-    void TearDown() override { rt::setTodayForTesting(QDate()); }
-};
+class FastPlan : public setuptest::WindowScenario {};
 
 TEST_P(FastPlan, LeavesTheSameRowsAsEveryQuestionAskedOfTheServer) {
-    PREZZOLAMPO_CONNECTION_OR_SKIP(slowDatabase, QString::fromLatin1(GetParam()));
     PREZZOLAMPO_CONNECTION_OR_SKIP(fastDatabase, QString::fromLatin1(GetParam()));
-    ScriptRun slow(slowDatabase, false), fast(fastDatabase, true);
+    ScriptRun slow(connectionString_, false), fast(fastDatabase, true);
     EXPECT_NO_REPORTS(slow.driver);
     EXPECT_NO_REPORTS(fast.driver);
 
@@ -182,9 +161,6 @@ TEST(FastPlanPostgreSQL, AWorkingTableHasTheColumnFactsTheCatalogGives) {
     EXPECT_EQ(fromCreate.size(), 48);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FastPlan, ::testing::Values("SQLite", "PostgreSQL"),
-                         [](const ::testing::TestParamInfo<const char*>& backend) {
-                             return std::string(backend.param);
-                         });
+SETUP_INSTANTIATE_BACKENDS(FastPlan);
 
 } // namespace
