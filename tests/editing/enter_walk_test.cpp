@@ -10,7 +10,6 @@ using editingtest::place;
 using editingtest::typeAndEnter;
 using setuptest::updateLists;
 using setuptest::WindowScenario;
-constexpr int Purchase = demo::PurchaseSide;
 
 // The stops of one row: "A1 PREZZO SC1PER" stands for "A1 PREZZO", "A1 SC1PER".
 QStringList row(const QString& stops) {
@@ -55,8 +54,8 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
          row("A0 PREZZO SC1PER SC2PER SC3PER SCIMP") +
              row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP") + row("A2 PREZZO") + DemoSalesWalk},
         {"a purchase list with commission, one without the price",
-         {updateLists(Purchase, "MG44_PERCPROV = 3", 2),
-          updateLists(Purchase, "MG44_FLGRICHPREZZO = 0, MG44_NUMMAGPERC = 2", 3)},
+         {updateLists(demo::PurchaseSide, "MG44_PERCPROV = 3", 2),
+          updateLists(demo::PurchaseSide, "MG44_FLGRICHPREZZO = 0, MG44_NUMMAGPERC = 2", 3)},
          row("A0 PREZZO SC1PER SC2PER SC3PER SCIMP") +
              row("A1 PREZZO SC1PER SC2PER MAG1PER MAGIMP PROVPER") + row("A2 MAG1PER MAG2PER") +
              DemoSalesWalk},
