@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 using controls_test::settle;
 using host::KrxRichTextBox;
@@ -44,13 +43,9 @@ class ArticleFieldTest : public ::testing::Test {
   protected:
     void SetUp() override {
         connection_ = articleDatabase();
-        auto* layout = new QVBoxLayout(&window_);
         article_ = new TxtArticolo(&window_);
         option_ = new TXT_EDITVARIANTE(&window_);
         description_ = new KrxRichTextBox(&window_);
-        layout->addWidget(article_);
-        layout->addWidget(option_);
-        layout->addWidget(description_);
         article_->init(nullptr, connection_, u"1"_qs);
         article_->setOptionField(option_);
         article_->setDescriptionBox(description_);

@@ -15,7 +15,6 @@ const QString Prezzo = QStringLiteral("LI10_PREZZO");
 
 class CellEdit : public WindowScenario {
   protected:
-    // The demo article opened: its first purchase price is open for typing.
     void SetUp() override {
         WindowScenario::SetUp();
         if (HasFatalFailure() || IsSkipped())
@@ -64,7 +63,7 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
         const QString key = QString::fromLatin1(c.column);
         openFirstPurchaseCell(key);
         ASSERT_EQ(place(w_), "A0 " + key.mid(5) + "+");
-        QTest::keyClick(editingtest::focused(), Qt::Key_Delete); // the text is selected
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete); // the text is selected
         typeAndEnter(QString::fromLatin1(c.typed));
         EXPECT_EQ(rt::CDec(working(key)), rt::CDec(rt::Variant(QString::fromLatin1(c.shown))));
         EXPECT_EQ(text(stored(key)), text(working(key)));
@@ -95,7 +94,7 @@ TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
         } else {
             EXPECT_NO_REPORTS(*driver_);
             ASSERT_EQ(place(w_), "A0 PREZZO+");
-            EXPECT_EQ(qobject_cast<QLineEdit*>(editingtest::focused())->text(), c.typed);
+            EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), c.typed);
             press(Qt::Key_Down);
         }
         EXPECT_EQ(text(working(Prezzo)), "8,4");
@@ -111,8 +110,8 @@ TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
     EXPECT_EQ(place(w_), "A0 SC1PER+");
     // The keypad's decimal key types the comma.
     openFirstPurchaseCell(Prezzo);
-    QTest::keyClick(editingtest::focused(), Qt::Key_1);
-    QTest::keyClick(editingtest::focused(), Qt::Key_Period, Qt::KeypadModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period, Qt::KeypadModifier);
     typeAndEnter(QStringLiteral("5"));
     EXPECT_EQ(text(stored(Prezzo)), "1,5");
 }
@@ -168,7 +167,7 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         openFirstPurchaseCell(Prezzo);
-        QTest::keyClicks(editingtest::focused(), QString::number(++typed));
+        QTest::keyClicks(QApplication::focusWidget(), QString::number(++typed));
         press(c.key, c.modifiers);
         EXPECT_EQ(place(w_).toStdString(), c.placeAfter);
         EXPECT_EQ(text(stored(Prezzo)), c.stored);
@@ -218,7 +217,7 @@ TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
 }
 
 TEST_P(CellEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
-    QTest::keyClicks(editingtest::focused(), QStringLiteral("7,25"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7,25"));
     ASSERT_TRUE(driver_->close());
     host::Connection side;
     side.Open(driver_->connectionString);
