@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QVBoxLayout>
 
 using controls_test::settle;
 using host::GridRow;
@@ -57,12 +56,9 @@ class GridTest : public ::testing::Test {
             u"(2, 'EURO', NULL, 0, 3, 0.5), (5, 'USD ', 12345678.9, 100, 1.25, 2)"_qs,
         });
         recordset_ = connection_->Execute(u"SELECT * FROM PL_RIGHE ORDER BY LI10_NUMLIST"_qs);
-        auto* layout = new QVBoxLayout(&window_);
         outside_ = new QLineEdit(&window_);
         grid_ = new KRX_QGRID(&window_);
-        layout->addWidget(outside_);
-        layout->addWidget(grid_);
-        window_.resize(900, 300);
+        grid_->resize(900, 300);
         gModelFailures.clear();
         previousHandler_ = qInstallMessageHandler(recordModelFailures);
         tester_ = std::make_unique<QAbstractItemModelTester>(

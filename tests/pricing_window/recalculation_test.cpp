@@ -75,8 +75,7 @@ class Recalculation : public setuptest::WindowScenario {
                     QLatin1String(c.base), QString::number(c.dflt), QString::number(c.zero),
                     QString::number(c.sVat), QString::number(c.arr), QLatin1String(c.bracket))),
         });
-        FRMMG_PREZZOLAMPO* w = driver->window();
-        WindowDriver::typeAndEnter(w->TXT_CODART, QLatin1String(c.article));
+        WindowDriver::typeAndEnter(driver->window()->TXT_CODART, QLatin1String(c.article));
         return driver;
     }
 
@@ -136,9 +135,7 @@ TEST_P(Recalculation, EachListGetsThePriceItsParametersAskFor) {
         const qsizetype updates = sent.filter(u"UPDATE LI10_LISTARTIC"_qs).size();
         EXPECT_EQ(updates, c.saved ? 1 : 0) << sent.join(u'\n').toStdString();
         EXPECT_LE(sent.filter(u"INSERT INTO LI10_LISTARTIC"_qs).size(), updates);
-        if (c.saved) {
-            EXPECT_EQ(rt::CDec(storedValue(connectionString_, sales, "LI10_PREZZO")), dec(c.price));
-        }
+        EXPECT_EQ(rt::CDec(storedValue(connectionString_, sales, "LI10_PREZZO")), dec(c.price));
         EXPECT_NO_REPORTS(*driver);
         expectWindowGivenBack(w);
         EXPECT_TRUE(driver->close());
