@@ -63,19 +63,15 @@ class ScriptRun {
         gesture();
         WindowDriver::pump();
         statements += c.statementCount() - before; // the snapshots' reads left out
-        Snapshot s{step, {}, {}, {}};
         host::Connection mine;
         mine.Open(driver.connectionString);
-        s.stored = rowsOf(mine, u"SELECT * FROM LI10_LISTARTIC"_qs);
-        mine.Close();
         // Temporary tables are the window's session's own: read through its connection.
         const auto working = [&](const std::shared_ptr<host::Recordset>& rs) {
             return rs && rs->State() == host::adStateOpen ? rowsOf(*w().Gcon_Connect, rs->Source())
                                                           : QStringList();
         };
-        s.purchaseRows = working(w().Rst_RecSet_LISACQ);
-        s.salesRows = working(w().Rst_RecSet_LISVEN);
-        snapshots.append(s);
+        snapshots.append({step, rowsOf(mine, u"SELECT * FROM LI10_LISTARTIC"_qs),
+                          working(w().Rst_RecSet_LISACQ), working(w().Rst_RecSet_LISVEN)});
     }
 
     // What a person does: opens the article, types a stretch of the sheet (a purchase row's end
@@ -97,7 +93,7 @@ class ScriptRun {
             sales.MoveFirst();
             while (rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value()) != 2)
                 sales.MoveNext();
-            sales.Fields(u"LI10_PREZZO"_qs).setValue(rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
+            sales.Fields(u"LI10_PREZZO"_qs).setValue(dec("12.5"));
             w.RowsModified = true;
             w.UpdateRecord(sales);
         });
