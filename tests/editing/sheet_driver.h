@@ -77,7 +77,6 @@ inline rt::Variant storedValue(const QString& connectionString, host::Recordset&
     for (; !rs->IsEOF(); rs->MoveNext())
         if (rt::CDate(rs->Fields(1).Value()) == rt::CDate(at("LI10_DATAINIZIOVAL")))
             value = rs->Fields(0).Value();
-    side.Close();
     return value;
 }
 
