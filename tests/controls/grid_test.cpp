@@ -261,7 +261,6 @@ TEST_F(GridTest, DownAndClickMoveTheRecordsetAndRaiseRowChanged) {
     QTest::mouseClick(grid_->view()->viewport(), Qt::LeftButton, {},
                       grid_->view()->visualRect(first).center());
     EXPECT_EQ(positions, (QList<int>{2, 3, 1}));
-    EXPECT_EQ(grid_->currentRow(), 0);
     // Down starts from the row the window moved the recordset to.
     recordset_->MoveLast();
     EXPECT_EQ(grid_->currentRow(), 2);

@@ -22,7 +22,7 @@ class CellEdit : public WindowScenario {
         driver_ = openWindow();
         w_ = driver_->window();
         ASSERT_NE(w_, nullptr);
-        WindowDriver::openArticle(*w_, QString::fromLatin1(editingtest::Article));
+        WindowDriver::openArticle(*w_, QString::fromLatin1(setuptest::ArticleWithoutOptions));
         ASSERT_EQ(place(w_), "A0 PREZZO+");
     }
     // The first purchase row's cell of the column, opened for typing as the walk opens it.

@@ -65,7 +65,7 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
         auto driver = openWindow(c.statements);
         FRMMG_PREZZOLAMPO* w = driver->window();
         ASSERT_NE(w, nullptr);
-        for (const char* header : {editingtest::Article, "01012024", "31122024"})
+        for (const char* header : {setuptest::ArticleWithoutOptions, "01012024", "31122024"})
             typeAndEnter(QString::fromLatin1(header));
 
         QStringList visited;

@@ -19,8 +19,6 @@ namespace editingtest {
 
 using testsupport::WindowDriver;
 
-inline const char* const Article = setuptest::ArticleWithoutOptions;
-
 // A key to the focused control, then what it set off.
 inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     ASSERT_NE(QApplication::focusWidget(), nullptr) << "nothing has the focus";

@@ -152,10 +152,6 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     ASSERT_TRUE(w.Rst_RecSet_LISVEN && w.Rst_RecSet_LISACQ) << "the drill did not load";
     host::Recordset& sales = *w.Rst_RecSet_LISVEN;
     ASSERT_EQ(sales.RecordCount(), 5);
-    const auto priceOfList = [&](int list) { // the rows are in list order
-        sales.setAbsolutePosition(list);
-        return rt::CDec(sales.Fields(u"LI10_PREZZO"_qs).Value());
-    };
 
     // List 1 adds 40 % and VAT to the net, then rounds by the drill's bracket 3 (tens ending in
     // 9); list 2 adds its default 25 % to the net 70.413 and rounds by bracket 1 to 0.10. The
@@ -170,9 +166,12 @@ TEST_P(Recalculation, DemoArticleDerivedAndStored) {
     EXPECT_TRUE(sent.contains(u"SELECT CG28_PERCIVA FROM MG66_ANAGRART INNER JOIN CG28_TABCODIVA "
                               "ON MG66_ALIVA_CG28 = CG28_CODICE WHERE MG66_DITTA_CG18 = 1 AND "
                               "MG66_CODART ='TRAP-BATT-18V'"_qs));
-    EXPECT_EQ(priceOfList(1), dec("119"));
-    EXPECT_EQ(priceOfList(2), dec("88"));
-    EXPECT_EQ(priceOfList(3), dec("0")) << "list 3: the net price of purchase list 2's new row";
+    // List 3: the net price of purchase list 2's new row.
+    const char* const prices[] = {"119", "88", "0"};
+    for (int list = 1; list <= 3; ++list) {
+        sales.setAbsolutePosition(list); // the rows are in list order
+        EXPECT_EQ(rt::CDec(get(sales, "LI10_PREZZO")), dec(prices[list - 1])) << list;
+    }
     for (sales.MoveFirst(); !sales.IsEOF(); sales.MoveNext()) { // rows that are stored
         const rt::Variant stored = storedValue(connectionString_, sales, u"LI10_PREZZO"_qs);
         if (text(stored) != "no stored row") {
