@@ -7,6 +7,7 @@
 namespace {
 
 using editingtest::place;
+using editingtest::storedValue;
 using editingtest::typeAndEnter;
 using setuptest::updateLists;
 using setuptest::WindowScenario;
@@ -95,9 +96,7 @@ TEST_P(EnterWalk, VisitsExactlyTheAskedColumnsAndStoresWhatIsTyped) {
             if (!sales || key != u"LI10_PREZZO"_qs) {
                 EXPECT_EQ(held, it.value().toStdString());
             }
-            EXPECT_EQ(
-                editingtest::text(editingtest::storedValue(driver->connectionString, rows, key)),
-                held);
+            EXPECT_EQ(editingtest::text(storedValue(driver->connectionString, rows, key)), held);
         }
     }
 }
