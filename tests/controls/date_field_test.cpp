@@ -107,7 +107,6 @@ TEST_F(DateFieldTest, ValidateSeesTheShownDateAndCancelKeepsTheFocus) {
     QTest::keyClicks(date_->editor(), u"010124"_qs);
     next_->setFocus(Qt::MouseFocusReason);
     settle();
-    EXPECT_EQ(seen.size(), 3);
     EXPECT_EQ(afterItem.count(), 2);
     EXPECT_EQ(date_->text(), u"01/01/2024"_qs);
     refuse = true;
