@@ -141,7 +141,6 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
                     driver_->log->reports[0].description.contains("overflow"))
             << driver_->reports();
         EXPECT_EQ(text(stored(key)), text(before));
-        EXPECT_EQ(text(working(key)), c.typed);
         EXPECT_EQ(shown(key).toStdString(), c.shown);
         openFirstPurchaseCell(key);
         typeAndEnter(QStringLiteral("5"));
