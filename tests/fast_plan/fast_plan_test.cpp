@@ -2,27 +2,18 @@
 // question asked of the server and once with the fewer-round-trip plan (one read of the stored
 // rows per side, the working rows sent together, the save's UPDATE without a look first):
 // after every step LI10_LISTARTIC and both working tables must hold the same rows.
-#include "host/controls/field_controls.h"
 #include "host/controls/window_controls.h"
-#include "host/data/connection.h"
-#include "host/data/recordset.h"
-#include "host/services/log_service.h"
-#include "runtime/conversions.h"
 #include "storage/statements.h"
-#include "tests/runtime/test_helpers.h"
-#include "tests/support/pg_server.h"
-#include "tests/support/window_driver.h"
+#include "tests/editing/sheet_driver.h"
 
-#include <QApplication>
 #include <QSet>
-#include <QTest>
 #include <functional>
 
 namespace {
 
+using editingtest::typeAndEnter;
+using setuptest::Today;
 using testsupport::WindowDriver;
-
-const QDate Today(2024, 2, 10);
 
 // Every row of a statement's answer, each as its values joined, sorted.
 QStringList rowsOf(host::Connection& c, const QString& select) {
@@ -54,13 +45,6 @@ struct Snapshot {
     QStringList salesRows;
 };
 
-void typeAndEnter(const QString& text) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClicks(focused, text);
-    QTest::keyClick(focused, Qt::Key_Return);
-}
-
 // The script run by the window on its own demo database with the plan chosen; after each step
 // a snapshot of the tables.
 class ScriptRun {
@@ -79,19 +63,15 @@ class ScriptRun {
         gesture();
         WindowDriver::pump();
         statements += c.statementCount() - before; // the snapshots' reads left out
-        Snapshot s{step, {}, {}, {}};
         host::Connection mine;
         mine.Open(driver.connectionString);
-        s.stored = rowsOf(mine, u"SELECT * FROM LI10_LISTARTIC"_qs);
-        mine.Close();
         // Temporary tables are the window's session's own: read through its connection.
         const auto working = [&](const std::shared_ptr<host::Recordset>& rs) {
             return rs && rs->State() == host::adStateOpen ? rowsOf(*w().Gcon_Connect, rs->Source())
                                                           : QStringList();
         };
-        s.purchaseRows = working(w().Rst_RecSet_LISACQ);
-        s.salesRows = working(w().Rst_RecSet_LISVEN);
-        snapshots.append(s);
+        snapshots.append({step, rowsOf(mine, u"SELECT * FROM LI10_LISTARTIC"_qs),
+                          working(w().Rst_RecSet_LISACQ), working(w().Rst_RecSet_LISVEN)});
     }
 
     // What a person does: opens the article, types a stretch of the sheet (a purchase row's end
@@ -113,7 +93,7 @@ class ScriptRun {
             sales.MoveFirst();
             while (rt::CInt(sales.Fields(u"LI10_NUMLIST"_qs).Value()) != 2)
                 sales.MoveNext();
-            sales.Fields(u"LI10_PREZZO"_qs).setValue(rt::Variant(*rt::Decimal::parse(u"12.5"_qs)));
+            sales.Fields(u"LI10_PREZZO"_qs).setValue(dec("12.5"));
             w.RowsModified = true;
             w.UpdateRecord(sales);
         });
@@ -126,16 +106,11 @@ class ScriptRun {
     int statements = 0; // the statements the window sent
 };
 
-class FastPlan : public ::testing::TestWithParam<const char*> {
-  protected:
-    void SetUp() override { rt::setTodayForTesting(Today); }
-    void TearDown() override { rt::setTodayForTesting(QDate()); }
-};
+class FastPlan : public setuptest::WindowScenario {};
 
 TEST_P(FastPlan, LeavesTheSameRowsAsEveryQuestionAskedOfTheServer) {
-    PREZZOLAMPO_CONNECTION_OR_SKIP(slowDatabase, QString::fromLatin1(GetParam()));
     PREZZOLAMPO_CONNECTION_OR_SKIP(fastDatabase, QString::fromLatin1(GetParam()));
-    ScriptRun slow(slowDatabase, false), fast(fastDatabase, true);
+    ScriptRun slow(connectionString_, false), fast(fastDatabase, true);
     EXPECT_NO_REPORTS(slow.driver);
     EXPECT_NO_REPORTS(fast.driver);
 
@@ -182,9 +157,6 @@ TEST(FastPlanPostgreSQL, AWorkingTableHasTheColumnFactsTheCatalogGives) {
     EXPECT_EQ(fromCreate.size(), 48);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FastPlan, ::testing::Values("SQLite", "PostgreSQL"),
-                         [](const ::testing::TestParamInfo<const char*>& backend) {
-                             return std::string(backend.param);
-                         });
+SETUP_INSTANTIATE_BACKENDS(FastPlan);
 
 } // namespace
