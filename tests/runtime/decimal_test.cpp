@@ -109,20 +109,15 @@ TEST(Decimal, ComparisonAcrossScales) {
 }
 
 TEST(Decimal, FromDoubleKeepsFifteenSignificantDigits) {
-    const struct {
-        double value;
-        const char* expected;
-    } cases[] = {
+    const std::pair<double, const char*> cases[] = {
         {1.0 / 3, "0.333333333333333"},
         {1234.5675, "1234.5675"},
         {123456789.123456789, "123456789.123457"},
         {1e20, "100000000000000000000"},
         {1e-30, "0"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(Decimal::fromDouble(c.value).toString(), QString::fromLatin1(c.expected));
-    }
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(Decimal::fromDouble(value).toString(), QString::fromLatin1(expected));
     for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e30}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(errorNumberOf([bad] { Decimal::fromDouble(bad); }), rt::ErrOverflow);
