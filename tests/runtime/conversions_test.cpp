@@ -171,23 +171,19 @@ TEST(CDate, ItalianDateTexts) {
         [](const Variant& v) { return rt::CDate(v); });
 }
 
-// What IsNumeric and IsDate say of a value, as "numeric", "date", both or neither.
+// What IsNumeric and IsDate say of a value, as the pair {IsNumeric, IsDate}.
 TEST(IsNumericIsDate, EmptyNullAndTexts) {
-    check<QString>({{"Empty", Empty, "numeric"},
-                    {"Null", Null, ""},
-                    {"empty text", Variant(""), ""},
-                    {"12,5", Variant("12,5"), "numeric"},
-                    {"Date", Variant(March5), "date"},
-                    {"date text", Variant("05/03/2024"), "date"},
-                    {"dotted date text", Variant("05.03.2024"), "numeric date"},
-                    {"impossible date", Variant("31/02/2024"), ""},
-                    {"NULL text", Variant("NULL"), ""}},
-                   [](const Variant& v) {
-                       return QStringList({rt::IsNumeric(v) ? u"numeric"_qs : QString(),
-                                           rt::IsDate(v) ? u"date"_qs : QString()})
-                           .join(u' ')
-                           .trimmed();
-                   });
+    check<std::pair<bool, bool>>(
+        {{"Empty", Empty, {true, false}},
+         {"Null", Null, {false, false}},
+         {"empty text", Variant(""), {false, false}},
+         {"12,5", Variant("12,5"), {true, false}},
+         {"Date", Variant(March5), {false, true}},
+         {"date text", Variant("05/03/2024"), {false, true}},
+         {"dotted date text", Variant("05.03.2024"), {true, true}},
+         {"impossible date", Variant("31/02/2024"), {false, false}},
+         {"NULL text", Variant("NULL"), {false, false}}},
+        [](const Variant& v) { return std::pair(rt::IsNumeric(v), rt::IsDate(v)); });
 }
 
 TEST(Trim, BlanksOnly) {
