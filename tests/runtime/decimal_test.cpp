@@ -126,20 +126,17 @@ TEST(Decimal, FromDoubleKeepsFifteenSignificantDigits) {
 
 // Rounding and the conversion to an integer both halve to even.
 TEST(Decimal, RoundedAndIntegerHalveToEven) {
-    const struct {
-        const char* text;
-        int decimals;
-        const char* expected;
-    } cases[] = {{"2.345", 2, "2.34"},   {"2.355", 2, "2.36"},
-                 {"-2.345", 2, "-2.34"}, {"2.3451", 2, "2.35"},
-                 {"1.2", 3, "1.2"},      {"1.5", 0, "2"},
-                 {"2.5", 0, "2"},        {"-2.5", 0, "-2"},
-                 {"2.51", 0, "3"},       {"9223372036854775807", 0, "9223372036854775807"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " to " + std::to_string(c.decimals));
-        EXPECT_EQ(dec(c.text).rounded(c.decimals).toString(), QString::fromLatin1(c.expected));
-        if (c.decimals == 0) {
-            EXPECT_EQ(QString::number(dec(c.text).toInt64()), QString::fromLatin1(c.expected));
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"2.345", 2, "2.34"},   {"2.355", 2, "2.36"},
+        {"-2.345", 2, "-2.34"}, {"2.3451", 2, "2.35"},
+        {"1.2", 3, "1.2"},      {"1.5", 0, "2"},
+        {"2.5", 0, "2"},        {"-2.5", 0, "-2"},
+        {"2.51", 0, "3"},       {"9223372036854775807", 0, "9223372036854775807"}};
+    for (const auto& [text, decimals, expected] : cases) {
+        SCOPED_TRACE(std::string(text) + " to " + std::to_string(decimals));
+        EXPECT_EQ(dec(text).rounded(decimals).toString(), QString::fromLatin1(expected));
+        if (decimals == 0) {
+            EXPECT_EQ(QString::number(dec(text).toInt64()), QString::fromLatin1(expected));
         }
     }
     EXPECT_EQ(errorNumberOf([] { dec("9223372036854775807.5").toInt64(); }), rt::ErrOverflow);
