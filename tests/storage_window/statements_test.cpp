@@ -125,7 +125,7 @@ TEST(WorkingRowStatements, NewRowTakesTheListsDefaultsAndItsCommission) {
 QHash<QString, rt::Variant> storedRow() {
     QHash<QString, rt::Variant> r;
     for (const auto& column : storage::workingColumns)
-        r.insert(QString::fromLatin1(column.name.data(), qsizetype(column.name.size())), dec("0"));
+        r.insert(QString::fromLatin1(column.name), dec("0"));
     for (const char* null : {"VALUTA", "PREZZO_NETTO", "LI10_PROVIMP", "LI10_PROVVSC_PA10",
                              "LI10_DATASTLIS", "LI10_LASTCHANGE", "LI10_FLGDACONF"})
         r[QLatin1String(null)] = rt::Variant::null();
@@ -169,9 +169,7 @@ TEST(WorkingRowStatements, StoredRowIsCopiedWithTodayAsLastChangeAndTheListsCurr
 SavedRow savedRow(const QHash<QString, rt::Variant>& values) {
     SavedRow row;
     for (const auto& column : storage::workingColumns)
-        row.append(
-            values.value(QString::fromLatin1(column.name.data(), qsizetype(column.name.size())),
-                         rt::Variant::null()));
+        row.append(values.value(QString::fromLatin1(column.name), rt::Variant::null()));
     return row;
 }
 
