@@ -46,11 +46,7 @@ TEST(Variant, EmptyNullAndEmptyTextAreDifferent) {
 }
 
 TEST(Error, NumbersAndDescriptions) {
-    const struct {
-        rt::Error error;
-        int number;
-        const char* description;
-    } cases[] = {
+    const std::tuple<rt::Error, int, const char*> cases[] = {
         {rt::Error::overflow(), 6, "Overflow"},
         {rt::Error::divisionByZero(), 11, "Divisione per zero"},
         {rt::Error::typeMismatch(), 13, "Tipo non corrispondente"},
@@ -58,11 +54,11 @@ TEST(Error, NumbersAndDescriptions) {
         {rt::Error::objectNotSet(), 91,
          "Variabile oggetto o variabile del blocco With non impostata"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.description);
-        EXPECT_EQ(c.error.number(), c.number);
-        EXPECT_EQ(c.error.description(), QString::fromUtf8(c.description));
-        EXPECT_STREQ(c.error.what(), c.description);
+    for (const auto& [error, number, description] : cases) {
+        SCOPED_TRACE(description);
+        EXPECT_EQ(error.number(), number);
+        EXPECT_EQ(error.description(), QString::fromUtf8(description));
+        EXPECT_STREQ(error.what(), description);
     }
 }
 
@@ -215,10 +211,9 @@ TEST(Format, NumericPatterns) {
         {Variant(true), "0", "-1"},
         {Variant::null(), "0.00", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value.debugText().toStdString() + " with " + c.pattern);
-        EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected)
+            << c.value.debugText().toStdString() << " with " << c.pattern;
 }
 
 } // namespace
