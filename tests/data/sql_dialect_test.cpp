@@ -19,7 +19,7 @@ QString insertShape(const char* table, const QString& values) {
 const struct {
     const char* name;
     QString input;
-    QString sqlite = {}, postgres = {}; // empty: the input unchanged; as on SQLite
+    QString sqlite = {}, postgres = {}; // empty: sqlite as the input, postgres as sqlite
 } translationCases[] = {
     {"drop if exists of a working table",
      u"IF NOT OBJECT_ID('tempdb..##LISVEN_0A1B') IS NULL DROP TABLE ##LISVEN_0A1B"_qs,
