@@ -39,10 +39,8 @@ TEST(SplitSqlStatements, ReadsScriptsAsWritten) {
         {"semicolon inside a line does not split", "SELECT ';' AS X;\n", {u"SELECT ';' AS X"_qs}},
         {"blank statements skipped", ";\n  ;\nSELECT 1;", {u"SELECT 1"_qs}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(demo::splitSqlStatements(QString::fromUtf8(c.script)), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(demo::splitSqlStatements(QString::fromUtf8(c.script)), c.expected) << c.name;
 }
 
 // The layout only adds line breaks: undoing them gives the translator's statement back.

@@ -55,14 +55,11 @@ TEST(PricingFormulas, VatOutAndIn) {
 
 TEST(PricingFormulas, VatStepFollowsTheTwoListsFlags) {
     using pricing::VatStep;
-    const struct {
-        int purchase, sales;
-        VatStep step;
-    } cases[] = {{1, 0, VatStep::Remove}, {0, 1, VatStep::Add},  {0, 0, VatStep::None},
-                 {1, 1, VatStep::None},   {2, 0, VatStep::None}, {0, 2, VatStep::None}};
-    for (const auto& c : cases)
-        EXPECT_EQ(pricing::vatStepBetween(c.purchase, c.sales), c.step)
-            << c.purchase << " " << c.sales;
+    const std::tuple<int, int, VatStep> cases[] = {{1, 0, VatStep::Remove}, {0, 1, VatStep::Add},
+                                                   {0, 0, VatStep::None},   {1, 1, VatStep::None},
+                                                   {2, 0, VatStep::None},   {0, 2, VatStep::None}};
+    for (const auto& [purchase, sales, step] : cases)
+        EXPECT_EQ(pricing::vatStepBetween(purchase, sales), step) << purchase << " " << sales;
 }
 
 } // namespace

@@ -46,11 +46,7 @@ TEST(Variant, EmptyNullAndEmptyTextAreDifferent) {
 }
 
 TEST(Error, NumbersAndDescriptions) {
-    const struct {
-        rt::Error error;
-        int number;
-        const char* description;
-    } cases[] = {
+    const std::tuple<rt::Error, int, const char*> cases[] = {
         {rt::Error::overflow(), 6, "Overflow"},
         {rt::Error::divisionByZero(), 11, "Divisione per zero"},
         {rt::Error::typeMismatch(), 13, "Tipo non corrispondente"},
@@ -58,11 +54,11 @@ TEST(Error, NumbersAndDescriptions) {
         {rt::Error::objectNotSet(), 91,
          "Variabile oggetto o variabile del blocco With non impostata"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.description);
-        EXPECT_EQ(c.error.number(), c.number);
-        EXPECT_EQ(c.error.description(), QString::fromUtf8(c.description));
-        EXPECT_STREQ(c.error.what(), c.description);
+    for (const auto& [error, number, description] : cases) {
+        SCOPED_TRACE(description);
+        EXPECT_EQ(error.number(), number);
+        EXPECT_EQ(error.description(), QString::fromUtf8(description));
+        EXPECT_STREQ(error.what(), description);
     }
 }
 
@@ -171,23 +167,19 @@ TEST(CDate, ItalianDateTexts) {
         [](const Variant& v) { return rt::CDate(v); });
 }
 
-// What IsNumeric and IsDate say of a value, as "numeric", "date", both or neither.
+// What IsNumeric and IsDate say of a value, as the pair {IsNumeric, IsDate}.
 TEST(IsNumericIsDate, EmptyNullAndTexts) {
-    check<QString>({{"Empty", Empty, "numeric"},
-                    {"Null", Null, ""},
-                    {"empty text", Variant(""), ""},
-                    {"12,5", Variant("12,5"), "numeric"},
-                    {"Date", Variant(March5), "date"},
-                    {"date text", Variant("05/03/2024"), "date"},
-                    {"dotted date text", Variant("05.03.2024"), "numeric date"},
-                    {"impossible date", Variant("31/02/2024"), ""},
-                    {"NULL text", Variant("NULL"), ""}},
-                   [](const Variant& v) {
-                       return QStringList({rt::IsNumeric(v) ? u"numeric"_qs : QString(),
-                                           rt::IsDate(v) ? u"date"_qs : QString()})
-                           .join(u' ')
-                           .trimmed();
-                   });
+    check<std::pair<bool, bool>>(
+        {{"Empty", Empty, {true, false}},
+         {"Null", Null, {false, false}},
+         {"empty text", Variant(""), {false, false}},
+         {"12,5", Variant("12,5"), {true, false}},
+         {"Date", Variant(March5), {false, true}},
+         {"date text", Variant("05/03/2024"), {false, true}},
+         {"dotted date text", Variant("05.03.2024"), {true, true}},
+         {"impossible date", Variant("31/02/2024"), {false, false}},
+         {"NULL text", Variant("NULL"), {false, false}}},
+        [](const Variant& v) { return std::pair(rt::IsNumeric(v), rt::IsDate(v)); });
 }
 
 TEST(Trim, BlanksOnly) {
@@ -219,10 +211,9 @@ TEST(Format, NumericPatterns) {
         {Variant(true), "0", "-1"},
         {Variant::null(), "0.00", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value.debugText().toStdString() + " with " + c.pattern);
-        EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::Format(c.value, QString::fromUtf8(c.pattern)), c.expected)
+            << c.value.debugText().toStdString() << " with " << c.pattern;
 }
 
 } // namespace

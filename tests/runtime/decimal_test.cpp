@@ -41,10 +41,8 @@ TEST(Decimal, ParseKeepsEveryDigitAndNormalisesTheText) {
 
 TEST(Decimal, ParseRejectsWhatIsNoPlainNumber) {
     const char* texts[] = {"", "-", ".", "1.2.3", "1e5", "abc", "1,5", " 1", "1 ", "--1"};
-    for (const char* text : texts) {
-        SCOPED_TRACE(text);
-        EXPECT_FALSE(Decimal::parse(std::string_view(text)).has_value());
-    }
+    for (const char* text : texts)
+        EXPECT_FALSE(Decimal::parse(std::string_view(text)).has_value()) << text;
     EXPECT_EQ(Decimal::parse(QStringLiteral("1,5"), u',')->toString(), "1.5");
     EXPECT_FALSE(Decimal::parse(QStringLiteral("1€"), u',').has_value());
     // An integer part that does not fit overflows; so does one that rounds up to 2^96.
@@ -109,20 +107,15 @@ TEST(Decimal, ComparisonAcrossScales) {
 }
 
 TEST(Decimal, FromDoubleKeepsFifteenSignificantDigits) {
-    const struct {
-        double value;
-        const char* expected;
-    } cases[] = {
+    const std::pair<double, const char*> cases[] = {
         {1.0 / 3, "0.333333333333333"},
         {1234.5675, "1234.5675"},
         {123456789.123456789, "123456789.123457"},
         {1e20, "100000000000000000000"},
         {1e-30, "0"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(Decimal::fromDouble(c.value).toString(), QString::fromLatin1(c.expected));
-    }
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(Decimal::fromDouble(value).toString(), QString::fromLatin1(expected));
     for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e30}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(errorNumberOf([bad] { Decimal::fromDouble(bad); }), rt::ErrOverflow);
@@ -131,20 +124,17 @@ TEST(Decimal, FromDoubleKeepsFifteenSignificantDigits) {
 
 // Rounding and the conversion to an integer both halve to even.
 TEST(Decimal, RoundedAndIntegerHalveToEven) {
-    const struct {
-        const char* text;
-        int decimals;
-        const char* expected;
-    } cases[] = {{"2.345", 2, "2.34"},   {"2.355", 2, "2.36"},
-                 {"-2.345", 2, "-2.34"}, {"2.3451", 2, "2.35"},
-                 {"1.2", 3, "1.2"},      {"1.5", 0, "2"},
-                 {"2.5", 0, "2"},        {"-2.5", 0, "-2"},
-                 {"2.51", 0, "3"},       {"9223372036854775807", 0, "9223372036854775807"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " to " + std::to_string(c.decimals));
-        EXPECT_EQ(dec(c.text).rounded(c.decimals).toString(), QString::fromLatin1(c.expected));
-        if (c.decimals == 0) {
-            EXPECT_EQ(QString::number(dec(c.text).toInt64()), QString::fromLatin1(c.expected));
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"2.345", 2, "2.34"},   {"2.355", 2, "2.36"},
+        {"-2.345", 2, "-2.34"}, {"2.3451", 2, "2.35"},
+        {"1.2", 3, "1.2"},      {"1.5", 0, "2"},
+        {"2.5", 0, "2"},        {"-2.5", 0, "-2"},
+        {"2.51", 0, "3"},       {"9223372036854775807", 0, "9223372036854775807"}};
+    for (const auto& [text, decimals, expected] : cases) {
+        SCOPED_TRACE(std::string(text) + " to " + std::to_string(decimals));
+        EXPECT_EQ(dec(text).rounded(decimals).toString(), QString::fromLatin1(expected));
+        if (decimals == 0) {
+            EXPECT_EQ(QString::number(dec(text).toInt64()), QString::fromLatin1(expected));
         }
     }
     EXPECT_EQ(errorNumberOf([] { dec("9223372036854775807.5").toInt64(); }), rt::ErrOverflow);

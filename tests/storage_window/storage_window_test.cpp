@@ -52,12 +52,6 @@ class StorageWindow : public setuptest::WindowScenario {
         w().UpdateRecord(sales());
         return w().Gcon_Connect->trace();
     }
-    static QList<int> lists(host::Recordset& rs, const QString& column) {
-        QList<int> found;
-        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-            found << rt::CInt(rs.Fields(column).Value());
-        return found;
-    }
 
     std::unique_ptr<WindowDriver> driver;
 };
@@ -79,7 +73,6 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parameter);
         toList(c.list);
-        EXPECT_TRUE(rt::CDec(cell("LI10_PREZZO")).isZero());
         EXPECT_EQ(rt::CDate(cell("LI10_DATACREAZ")).date(), today);
         EXPECT_EQ(rt::CInt(cell("LI10_FLGPROVV")), c.flag);
         EXPECT_EQ(rt::CDec(cell("LI10_PROVPER")), rt::Decimal(c.percent));
@@ -88,16 +81,12 @@ TEST_P(StorageWindow, NewRowsIgnoreOtherPeriodsAndTakeTheListsCommission) {
     EXPECT_EQ(rt::CDate(cell("LI10_DATAINIZIOVAL")).date(), QDate(today.year(), 1, 1));
 }
 
-// One window through a day of saves (what they store is tests/fast_plan's and Recalculation's): its
-// working rows, an unedited row, the guards, a new row, a reload of the same header and of another
-// one, and the connection lost under a save.
+// One window through a day of saves (what they store is tests/fast_plan's and Recalculation's): an
+// unedited row, the guards, a new row, a reload of the same header and of another one, and the
+// connection lost under a save.
 TEST_P(StorageWindow, SavingARowAndItsGuards) {
     show();
     loadSales();
-    // One working row per list, in the order of the parameters.
-    const QList<int> working = lists(sales(), u"LI10_NUMLIST"_qs);
-    EXPECT_EQ(working.size(), 5);
-    EXPECT_EQ(working, lists(*w().Rst_ParametriVEN, u"MG44_NUMLIST"_qs));
 
     // Without an edit nothing is written, but the net price is refreshed.
     toList(2);
@@ -125,14 +114,10 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
         w().RowsModified = true;
         setCell("LI10_PREZZO", rt::Variant(std::int16_t(33)));
         setCell("PREZZO_NETTO", rt::Variant(std::int16_t(-1)));
-        w().TXT_CODART->validContent();
         c.arrange(w());
-        w().TXT_CODART->validContent(); // the article's own look-up is not the save's
         if (QString(c.name) == u"focus on Nuovo"_qs && QApplication::focusWidget() != w().CMD_NUOVO)
             continue; // the platform gave the focus elsewhere: nothing to test
-        w().Gcon_Connect->clearTrace();
-        w().UpdateRecord(sales());
-        EXPECT_TRUE(w().Gcon_Connect->trace().isEmpty());
+        EXPECT_TRUE(saveCurrentRow().isEmpty());
         EXPECT_EQ(rt::CDec(cell("PREZZO_NETTO")), rt::Decimal(-1));
         w().Gbol_Busy = false;
         w().TXT_CODART->setText(Screws);
@@ -160,7 +145,6 @@ TEST_P(StorageWindow, SavingARowAndItsGuards) {
     const host::Recordset* before = w().Rst_RecSet_LISVEN.get();
     w().SetupLisVen();
     w().UpdateRecords(u"VEN"_qs);
-    EXPECT_EQ(w().Rst_RecSet_LISVEN.get(), before);
     EXPECT_EQ(rt::CDec(cell("LI10_PREZZO")), rt::Decimal(77));
     w().TXT_ADATA_VEN->setText(u"31/12/2098"_qs);
     w().SetupLisVen();
